@@ -1,0 +1,189 @@
+// quenta-cli: the core of Quenta from the command line.
+#include <cstdio>
+#include <iostream>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/exception.h"
+#include "platform/numbers.h"
+#include "platform/platform.h"
+#include "refdata/database.h"
+#include "refdata/unit_converter.h"
+
+namespace {
+
+using quenta::xConnection;
+using quenta::xUnitConverters;
+using json = nlohmann::json;
+
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitDatabase = 3;
+
+const char* const kUsage =
+    "Usage: quenta-cli [--json] COMMAND [ARGUMENTS]\n"
+    "\n"
+    "Commands:\n"
+    "  units [TABLE]          the unit names of a unit table (UnitsT, UnitsP, UnitsQ, UnitsRho,\n"
+    "                         UnitsNu, UnitsPower, UnitsVelocity, UnitsFlowCapacity, UnitsForce,\n"
+    "                         UnitsDist), or of all ten\n"
+    "  convert VALUE FROM TO  convert VALUE from unit FROM into unit TO of the same table\n"
+    "      --density RHO      density in kg/m3 for mass flow units (default 1)\n"
+    "      --pressure P       flowing pressure in kPa(a) for standard and normal flow units\n"
+    "                         (default 101.325)\n"
+    "      --temperature T    flowing temperature in Kelvin for standard and normal flow units\n"
+    "                         (default 273)\n"
+    "      --atm P            atmospheric pressure in kPa(a) for gauge pressure units\n"
+    "                         (default 101.325)\n"
+    "\n"
+    "Options:\n"
+    "  --json                 print the answer as JSON\n"
+    "  --help                 print this text\n"
+    "  --version              print the program's version\n";
+
+struct UsageError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+struct Args {
+  bool json = false;
+  std::vector<std::string> words;
+  std::optional<double> density, pressure, temperature, atm;
+};
+
+double NumberOption(const std::string& option, int& i, int argc, char** argv) {
+  if (i + 1 >= argc) throw UsageError(option + " needs a value");
+  return quenta::StrToFloat(argv[++i]);
+}
+
+Args Parse(int argc, char** argv) {
+  Args a;
+  for (int i = 1; i < argc; ++i) {
+    const std::string w = argv[i];
+    if (w == "--json") {
+      a.json = true;
+    } else if (w == "--density") {
+      a.density = NumberOption(w, i, argc, argv);
+    } else if (w == "--pressure") {
+      a.pressure = NumberOption(w, i, argc, argv);
+    } else if (w == "--temperature") {
+      a.temperature = NumberOption(w, i, argc, argv);
+    } else if (w == "--atm") {
+      a.atm = NumberOption(w, i, argc, argv);
+    } else if (w.size() > 2 && w.rfind("--", 0) == 0) {
+      throw UsageError("unknown option " + w);
+    } else {
+      a.words.push_back(w);
+    }
+  }
+  return a;
+}
+
+int Units(const Args& a, const xUnitConverters& units) {
+  if (a.words.size() > 2) throw UsageError("units takes at most one table name");
+  json out = json::object();
+  bool found = false;
+  for (const auto& [table, conv] : units.All()) {
+    if (a.words.size() == 2 && a.words[1] != table) continue;
+    found = true;
+    std::vector<std::string> names;
+    conv->getList(names);
+    if (a.json) {
+      out[table] = names;
+    } else {
+      if (a.words.size() == 1) std::cout << table << ":\n";
+      for (const auto& n : names) std::cout << (a.words.size() == 1 ? "  " : "") << n << '\n';
+    }
+  }
+  if (!found) throw UsageError("unknown unit table " + a.words[1]);
+  if (a.json) std::cout << (a.words.size() == 2 ? out[a.words[1]] : out).dump(2) << '\n';
+  return 0;
+}
+
+int Convert(const Args& a, const xUnitConverters& units) {
+  if (a.words.size() != 4) throw UsageError("convert takes VALUE FROM TO");
+  const double value = quenta::StrToFloat(a.words[1]);
+  const std::string& from = a.words[2];
+  const std::string& to = a.words[3];
+
+  std::string table;
+  quenta::xConverter* conv = nullptr;
+  for (const auto& [name, c] : units.All()) {
+    if (c->HasUnit(from)) {
+      table = name;
+      conv = c;
+      break;
+    }
+  }
+  if (!conv) throw quenta::Exception("Error finding unit: " + from);
+
+  double result = 0;
+  if (conv == units.Flow.get()) {
+    const double rho = a.density.value_or(1.0);
+    if (a.pressure || a.temperature)
+      result = units.Flow->convert(value, from, to, rho, a.pressure.value_or(101.325), a.temperature.value_or(273.0));
+    else
+      result = units.Flow->convert(value, from, to, rho);
+  } else if (conv == units.Pressure.get()) {
+    if (a.atm) units.Pressure->SetAtmPress(*a.atm, "kPa(a)");
+    result = units.Pressure->convert(value, from, to);
+  } else {
+    result = conv->convert(value, from, to);
+  }
+
+  if (a.json) {
+    std::cout << json{{"value", result}, {"text", quenta::FloatToStr(result)}, {"from", from}, {"to", to},
+                      {"table", table}}
+                     .dump(2)
+              << '\n';
+  } else {
+    std::cout << quenta::FloatToStr(result) << '\n';
+  }
+  return 0;
+}
+
+int Run(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string w = argv[i];
+    if (w == "--help" || w == "-h") {
+      std::cout << kUsage;
+      return 0;
+    }
+    if (w == "--version") {
+      std::cout << "quenta-cli " << quenta::platform::Version() << '\n';
+      return 0;
+    }
+  }
+  const Args a = Parse(argc, argv);
+  if (a.words.empty()) throw UsageError("no command given");
+  const std::string& cmd = a.words[0];
+  if (cmd != "units" && cmd != "convert") throw UsageError("unknown command " + cmd);
+
+  std::unique_ptr<xConnection> db;
+  std::unique_ptr<xUnitConverters> units;
+  try {
+    db = quenta::OpenReferenceDatabase();
+    units = std::make_unique<xUnitConverters>(*db);
+  } catch (const std::exception& e) {
+    std::cerr << quenta::kSeriousError << '\n' << e.what() << '\n';
+    return kExitDatabase;
+  }
+  return cmd == "units" ? Units(a, *units) : Convert(a, *units);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return Run(argc, argv);
+  } catch (const UsageError& e) {
+    std::cerr << "quenta-cli: " << e.what() << "\n\n" << kUsage;
+    return kExitUsage;
+  } catch (const std::exception& e) {
+    std::cerr << e.what() << '\n';
+    return kExitFailure;
+  }
+}
