@@ -35,6 +35,7 @@ std::string FormatSQL(std::string_view format, const Args&... args) {
     }
   };
   (add(args), ...);
+  (void)add;  // unused when there are no arguments
   return FormatSQLArgs(format, list);
 }
 

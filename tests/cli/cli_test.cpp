@@ -1,0 +1,108 @@
+// quenta-cli as an engineer runs it: the program beside quenta.db, answers on standard output,
+// failures on standard error with a non-zero exit status.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <fstream>
+#include <nlohmann/json.hpp>
+
+#include "platform/platform.h"
+#include "refdata/database.h"
+#include "support/temp_database.h"
+
+namespace quenta {
+namespace {
+
+struct Result {
+  int status = -1;
+  std::string out, err;
+};
+
+std::string Slurp(const std::filesystem::path& file) {
+  std::ifstream in(file);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Runs the program with arguments, each quoted for the shell.
+Result RunProgram(const std::filesystem::path& program, const std::vector<std::string>& args) {
+  testing::TempDir dir;
+  std::string cmd = "'" + program.string() + "'";
+  for (const auto& a : args) cmd += " '" + a + "'";
+  cmd += " >'" + (dir.path() / "out").string() + "' 2>'" + (dir.path() / "err").string() + "' </dev/null";
+  Result r;
+  const int rc = std::system(cmd.c_str());
+  r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+  r.out = Slurp(dir.path() / "out");
+  r.err = Slurp(dir.path() / "err");
+  return r;
+}
+
+Result Cli(const std::vector<std::string>& args) { return RunProgram(platform::ProgramFolder() / "quenta-cli", args); }
+
+TEST(CliTest, ConvertsBetweenNamedUnits) {
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{"convert", "10", "bar(g)", "kPa(a)"}, "1101.325\n"},
+      {{"convert", "100", "°C", "Kelvin"}, "373.15\n"},
+      {{"convert", "10", "bar(g)", "kPa(a)", "--atm", "90"}, "1090\n"},
+      {{"convert", "36", "t/hr", "m³/hr", "--density", "1000"}, "36\n"},
+      {{"convert", "1000", "Nm³/hr", "kg/hr", "--density", "1.293", "--temperature", "273.15"}, "1293\n"},
+  };
+  for (const auto& [args, want] : cases) {
+    const Result r = Cli(args);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, want) << args[1] << " " << args[2];
+  }
+}
+
+TEST(CliTest, JsonAnswers) {
+  const Result conv = Cli({"--json", "convert", "212", "°F", "°C"});
+  ASSERT_EQ(conv.status, 0) << conv.err;
+  const auto j = nlohmann::json::parse(conv.out);
+  EXPECT_DOUBLE_EQ(j.at("value").get<double>(), 100.0);
+  EXPECT_EQ(j.at("table"), "UnitsT");
+
+  const Result units = Cli({"units", "UnitsT", "--json"});
+  ASSERT_EQ(units.status, 0) << units.err;
+  EXPECT_EQ(nlohmann::json::parse(units.out), nlohmann::json({"Kelvin", "°C", "°F", "°R"}));
+}
+
+TEST(CliTest, FailuresSayWhatWentWrong) {
+  const Result unknown = Cli({"convert", "1", "furlong", "mm"});
+  EXPECT_NE(unknown.status, 0);
+  EXPECT_EQ(unknown.err, "Error finding unit: furlong\n");
+  EXPECT_EQ(unknown.out, "");
+
+  const Result other_table = Cli({"convert", "1", "bar(a)", "Kelvin"});
+  EXPECT_NE(other_table.status, 0);
+  EXPECT_EQ(other_table.err, "Error finding unit: Kelvin\n");
+
+  const Result bad_number = Cli({"convert", "ten", "bar(a)", "kPa(a)"});
+  EXPECT_NE(bad_number.status, 0);
+  EXPECT_EQ(bad_number.err, "'ten' is not a valid floating point value\n");
+
+  for (const auto& args : std::vector<std::vector<std::string>>{{}, {"fly"}, {"convert", "1"}, {"units", "UnitsX"}}) {
+    const Result usage = Cli(args);
+    EXPECT_EQ(usage.status, 2);
+    EXPECT_NE(usage.err.find("Usage: quenta-cli"), std::string::npos);
+  }
+  EXPECT_EQ(Cli({"--help"}).status, 0);
+  EXPECT_EQ(Cli({"--version"}).out, "quenta-cli " + platform::Version() + "\n");
+}
+
+// A program copied somewhere without its database stops with the fixed message.
+TEST(CliTest, MissingOrBrokenDatabaseStopsTheProgram) {
+  testing::TempDir dir;
+  const auto program = dir.path() / "quenta-cli";
+  std::filesystem::copy_file(platform::ProgramFolder() / "quenta-cli", program);
+  for (const bool broken : {false, true}) {
+    if (broken) std::ofstream(dir.path() / "quenta.db") << "not a database at all, just some text of a length";
+    const Result r = RunProgram(program, {"convert", "10", "bar(g)", "kPa(a)"});
+    EXPECT_NE(r.status, 0);
+    EXPECT_EQ(r.err.substr(0, r.err.find('\n')), kSeriousError);
+    EXPECT_EQ(r.out, "");
+  }
+}
+
+}  // namespace
+}  // namespace quenta
