@@ -124,7 +124,8 @@ int Convert(const Args& a, const xUnitConverters& units) {
   if (conv == units.Flow.get()) {
     const double rho = a.density.value_or(1.0);
     if (a.pressure || a.temperature)
-      result = units.Flow->convert(value, from, to, rho, a.pressure.value_or(101.325), a.temperature.value_or(273.0));
+      result = units.Flow->convert(value, from, to, rho, a.pressure.value_or(101.325),
+                                   a.temperature.value_or(273.0));
     else
       result = units.Flow->convert(value, from, to, rho);
   } else if (conv == units.Pressure.get()) {
@@ -135,7 +136,10 @@ int Convert(const Args& a, const xUnitConverters& units) {
   }
 
   if (a.json) {
-    std::cout << json{{"value", result}, {"text", quenta::FloatToStr(result)}, {"from", from}, {"to", to},
+    std::cout << json{{"value", result},
+                      {"text", quenta::FloatToStr(result)},
+                      {"from", from},
+                      {"to", to},
                       {"table", table}}
                      .dump(2)
               << '\n';

@@ -63,8 +63,7 @@ fs::path ProgramDataFile(const std::string& name) {
 }
 
 fs::path AppDataFolder() {
-  if (const char* over = std::getenv("QUENTA_APPDATA"); over && *over)
-    return WithTrailingSeparator(over);
+  if (const char* over = std::getenv("QUENTA_APPDATA"); over && *over) return WithTrailingSeparator(over);
   fs::path base;
   if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg) {
     base = xdg;
@@ -105,11 +104,17 @@ bool ShellOpen(const std::string& target) {
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-std::string Version() { return kVersionText; }
+std::string Version() {
+  return kVersionText;
+}
 
-char DecimalSeparator() { return Separator().load(std::memory_order_relaxed); }
+char DecimalSeparator() {
+  return Separator().load(std::memory_order_relaxed);
+}
 
-void SetDecimalSeparator(char separator) { Separator().store(separator, std::memory_order_relaxed); }
+void SetDecimalSeparator(char separator) {
+  Separator().store(separator, std::memory_order_relaxed);
+}
 
 MappedFile::MappedFile(const fs::path& path) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);

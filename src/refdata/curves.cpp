@@ -167,16 +167,28 @@ const xBezierCurveSegment* xBezierCurve::getSegment(int n) const {
   return &segments_[static_cast<std::size_t>(n - 1)];
 }
 
+namespace {
+
+// A segment's four points mapped into the drawing rectangle: x0 y0 x1 y1 x2 y2 x3 y3.
+std::array<double, 8> MapSegment(const xBezierCurveSegment& s, double x1, double y1, double x2, double y2) {
+  std::array<double, 8> m{};
+  for (std::size_t i = 0; i < m.size(); i += 2) {
+    m[i] = x1 + (x2 - x1) * s.points[i];
+    m[i + 1] = y2 + (y1 - y2) * s.points[i + 1];
+  }
+  return m;
+}
+
+}  // namespace
+
 std::string xBezierCurve::getSVG(double x1, double y1, double x2, double y2) const {
   std::string out;
   for (const xBezierCurveSegment& s : segments_) {
-    const double* p = s.points;
-    const auto x = [&](int i) { return x1 + (x2 - x1) * p[i]; };
-    const auto y = [&](int i) { return y2 + (y1 - y2) * p[i]; };
-    AppendPoint(out, "M", x(0), y(1));
-    AppendPoint(out, "C", x(2), y(3));
-    AppendPoint(out, "", x(4), y(5));
-    AppendPoint(out, "", x(6), y(7));
+    const auto m = MapSegment(s, x1, y1, x2, y2);
+    AppendPoint(out, "M", m[0], m[1]);
+    AppendPoint(out, "C", m[2], m[3]);
+    AppendPoint(out, "", m[4], m[5]);
+    AppendPoint(out, "", m[6], m[7]);
   }
   return out;
 }
@@ -184,14 +196,12 @@ std::string xBezierCurve::getSVG(double x1, double y1, double x2, double y2) con
 std::string xBezierCurve::getPDF(double x1, double y1, double x2, double y2) const {
   std::string out;
   for (const xBezierCurveSegment& s : segments_) {
-    const double* p = s.points;
-    const auto x = [&](int i) { return x1 + (x2 - x1) * p[i]; };
-    const auto y = [&](int i) { return y2 + (y1 - y2) * p[i]; };
-    AppendPoint(out, "", x(0), y(1));
+    const auto m = MapSegment(s, x1, y1, x2, y2);
+    AppendPoint(out, "", m[0], m[1]);
     out += "m ";
-    AppendPoint(out, "", x(2), y(3));
-    AppendPoint(out, "", x(4), y(5));
-    AppendPoint(out, "", x(6), y(7));
+    AppendPoint(out, "", m[2], m[3]);
+    AppendPoint(out, "", m[4], m[5]);
+    AppendPoint(out, "", m[6], m[7]);
     out += "c ";
   }
   return out;

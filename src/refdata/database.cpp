@@ -66,7 +66,9 @@ xConnection::xConnection(const std::filesystem::path& file) : file_(file) {
   }
 }
 
-xConnection::~xConnection() { sqlite3_close(db_); }
+xConnection::~xConnection() {
+  sqlite3_close(db_);
+}
 
 std::unique_ptr<xConnection> OpenReferenceDatabase() {
   return std::make_unique<xConnection>(platform::ProgramDataFile("quenta.db"));
@@ -75,11 +77,17 @@ std::unique_ptr<xConnection> OpenReferenceDatabase() {
 // ---------------------------------------------------------------------------------------------
 // xField
 
-const xValue& xField::value() const { return q_->Cell(q_->CurrentRow(), column_); }
+const xValue& xField::value() const {
+  return q_->Cell(q_->CurrentRow(), column_);
+}
 
-const std::string& xField::Name() const { return q_->ColumnName(column_); }
+const std::string& xField::Name() const {
+  return q_->ColumnName(column_);
+}
 
-bool xField::IsNull() const { return value().kind == xValue::Kind::Null; }
+bool xField::IsNull() const {
+  return value().kind == xValue::Kind::Null;
+}
 
 std::string xField::AsString() const {
   const xValue& v = value();
@@ -148,7 +156,9 @@ bool xField::AsBoolean() const {
 // ---------------------------------------------------------------------------------------------
 // xQuery
 
-xQuery::xQuery(xConnection& db, std::string sql) : db_(&db) { Open(std::move(sql)); }
+xQuery::xQuery(xConnection& db, std::string sql) : db_(&db) {
+  Open(std::move(sql));
+}
 
 void xQuery::Open(std::string sql) {
   Close();
@@ -159,7 +169,8 @@ void xQuery::Open(std::string sql) {
       SQLITE_OK)
     throw DatabaseError(sqlite3_errmsg(db_->handle()), sql_);
   if (!st.stmt) throw DatabaseError("The SQL text holds no statement", sql_);
-  if (!sqlite3_stmt_readonly(st.stmt)) throw DatabaseError("Only queries may run on the reference database", sql_);
+  if (!sqlite3_stmt_readonly(st.stmt))
+    throw DatabaseError("Only queries may run on the reference database", sql_);
 
   const int ncol = sqlite3_column_count(st.stmt);
   columns_.reserve(static_cast<std::size_t>(ncol));
@@ -269,7 +280,9 @@ void xQuery::Prior() {
   }
 }
 
-std::size_t xQuery::RecNo() const { return visible_.empty() ? 0 : pos_ + 1; }
+std::size_t xQuery::RecNo() const {
+  return visible_.empty() ? 0 : pos_ + 1;
+}
 
 bool xQuery::MoveTo(std::size_t n) {
   if (n == 0 || n > visible_.size()) return false;

@@ -141,7 +141,7 @@ class xQuery {
   std::vector<xValue> cells_;                                  // row-major
   Filter filter_;
   std::vector<std::size_t> visible_;
-  std::size_t pos_ = 0;       // index into visible_
+  std::size_t pos_ = 0;           // index into visible_
   std::size_t probe_ = SIZE_MAX;  // row under test by the filter
   bool eof_ = true;
   bool bof_ = true;

@@ -35,7 +35,9 @@ class xGas {
   explicit xGas(const xQuery& dataset);
 
   double DynamicViscosity(double T) const { return DynViscFlag ? DynViscCurve->Lookup(T) : DynVisc; }
-  double VapourPressure(double T) const { return VapourPressFlag ? VapourPressCurve->Lookup(T) : VapourPress; }
+  double VapourPressure(double T) const {
+    return VapourPressFlag ? VapourPressCurve->Lookup(T) : VapourPress;
+  }
   // Saturation temperature at pressure P from the vapour-pressure curve; 0 without one.
   double SaturatedTemp(double P) const { return VapourPressFlag ? SatTempCurve->Lookup(P) : 0.0; }
   // Ideal-gas density with compressibility: P in kPa(a), T in K. Z = 0 counts as 1; P = 0 gives 1.0.

@@ -21,31 +21,30 @@ std::size_t xConverter::Row(std::string_view unit) const {
   return it->second;
 }
 
-std::vector<double> xConverter::FloatColumn(std::string_view column) {
-  std::vector<double> out;
-  xQuery& q = data_;
+namespace {
+
+// Every row's value of one column, read once in table order; the cursor ends on the first row.
+template <typename T, typename Read>
+std::vector<T> ReadColumn(xQuery& q, std::string_view column, Read read) {
+  std::vector<T> out;
   const xField f = q.FieldByName(column);
-  for (q.First(); !q.Eof(); q.Next()) out.push_back(f.AsFloat());
+  for (q.First(); !q.Eof(); q.Next()) out.push_back(read(f));
   q.First();
   return out;
+}
+
+}  // namespace
+
+std::vector<double> xConverter::FloatColumn(std::string_view column) {
+  return ReadColumn<double>(data_, column, [](const xField& f) { return f.AsFloat(); });
 }
 
 std::vector<bool> xConverter::BoolColumn(std::string_view column) {
-  std::vector<bool> out;
-  xQuery& q = data_;
-  const xField f = q.FieldByName(column);
-  for (q.First(); !q.Eof(); q.Next()) out.push_back(f.AsBoolean());
-  q.First();
-  return out;
+  return ReadColumn<bool>(data_, column, [](const xField& f) { return f.AsBoolean(); });
 }
 
 std::vector<std::string> xConverter::TextColumn(std::string_view column) {
-  std::vector<std::string> out;
-  xQuery& q = data_;
-  const xField f = q.FieldByName(column);
-  for (q.First(); !q.Eof(); q.Next()) out.push_back(f.AsString());
-  q.First();
-  return out;
+  return ReadColumn<std::string>(data_, column, [](const xField& f) { return f.AsString(); });
 }
 
 double xConverter::convert(double val, std::string_view _from, std::string_view _to) {
@@ -54,7 +53,9 @@ double xConverter::convert(double val, std::string_view _from, std::string_view 
   return val / multiply_[f] * multiply_[t];
 }
 
-void xConverter::getList(std::vector<std::string>& list) { list = names_; }
+void xConverter::getList(std::vector<std::string>& list) {
+  list = names_;
+}
 
 // ---------------------------------------------------------------------------------------------
 // xTemperatureConverter
@@ -95,9 +96,13 @@ double xPressureConverter::convertDifferential(double val, std::string_view _fro
   return val * multiply_[f] / multiply_[t];
 }
 
-std::string xPressureConverter::getDisplay(std::string_view _unit) { return differential_name_[Row(_unit)]; }
+std::string xPressureConverter::getDisplay(std::string_view _unit) {
+  return differential_name_[Row(_unit)];
+}
 
-std::string xPressureConverter::getGaugeUnit(std::string_view _unit) { return gauge_name_[Row(_unit)]; }
+std::string xPressureConverter::getGaugeUnit(std::string_view _unit) {
+  return gauge_name_[Row(_unit)];
+}
 
 // ---------------------------------------------------------------------------------------------
 // xFlowRateConverter
@@ -157,11 +162,16 @@ xUnitConverters::xUnitConverters(xConnection& db)
       Distance(std::make_unique<xDistanceConverter>(db)) {}
 
 std::vector<std::pair<std::string, xConverter*>> xUnitConverters::All() const {
-  return {{"UnitsT", Temp.get()},         {"UnitsP", Pressure.get()},
-          {"UnitsQ", Flow.get()},         {"UnitsRho", Rho.get()},
-          {"UnitsNu", Nu.get()},          {"UnitsPower", Power.get()},
-          {"UnitsVelocity", Velocity.get()}, {"UnitsFlowCapacity", FlowCapacity.get()},
-          {"UnitsForce", Force.get()},    {"UnitsDist", Distance.get()}};
+  return {{"UnitsT", Temp.get()},
+          {"UnitsP", Pressure.get()},
+          {"UnitsQ", Flow.get()},
+          {"UnitsRho", Rho.get()},
+          {"UnitsNu", Nu.get()},
+          {"UnitsPower", Power.get()},
+          {"UnitsVelocity", Velocity.get()},
+          {"UnitsFlowCapacity", FlowCapacity.get()},
+          {"UnitsForce", Force.get()},
+          {"UnitsDist", Distance.get()}};
 }
 
 }  // namespace quenta

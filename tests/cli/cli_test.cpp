@@ -38,7 +38,9 @@ Result RunProgram(const std::filesystem::path& program, const std::vector<std::s
   return r;
 }
 
-Result Cli(const std::vector<std::string>& args) { return RunProgram(platform::ProgramFolder() / "quenta-cli", args); }
+Result Cli(const std::vector<std::string>& args) {
+  return RunProgram(platform::ProgramFolder() / "quenta-cli", args);
+}
 
 TEST(CliTest, ConvertsBetweenNamedUnits) {
   const std::pair<std::vector<std::string>, std::string> cases[] = {
@@ -81,7 +83,8 @@ TEST(CliTest, FailuresSayWhatWentWrong) {
   EXPECT_NE(bad_number.status, 0);
   EXPECT_EQ(bad_number.err, "'ten' is not a valid floating point value\n");
 
-  for (const auto& args : std::vector<std::vector<std::string>>{{}, {"fly"}, {"convert", "1"}, {"units", "UnitsX"}}) {
+  for (const auto& args :
+       std::vector<std::vector<std::string>>{{}, {"fly"}, {"convert", "1"}, {"units", "UnitsX"}}) {
     const Result usage = Cli(args);
     EXPECT_EQ(usage.status, 2);
     EXPECT_NE(usage.err.find("Usage: quenta-cli"), std::string::npos);
@@ -96,7 +99,8 @@ TEST(CliTest, MissingOrBrokenDatabaseStopsTheProgram) {
   const auto program = dir.path() / "quenta-cli";
   std::filesystem::copy_file(platform::ProgramFolder() / "quenta-cli", program);
   for (const bool broken : {false, true}) {
-    if (broken) std::ofstream(dir.path() / "quenta.db") << "not a database at all, just some text of a length";
+    if (broken)
+      std::ofstream(dir.path() / "quenta.db") << "not a database at all, just some text of a length";
     const Result r = RunProgram(program, {"convert", "10", "bar(g)", "kPa(a)"});
     EXPECT_NE(r.status, 0);
     EXPECT_EQ(r.err.substr(0, r.err.find('\n')), kSeriousError);

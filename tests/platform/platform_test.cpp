@@ -1,6 +1,7 @@
 #include "platform/platform.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -8,8 +9,6 @@
 #include <optional>
 #include <regex>
 #include <thread>
-
-#include <unistd.h>
 
 #include "platform/exception.h"
 #include "platform/numbers.h"
@@ -115,7 +114,8 @@ TEST(NumbersTest, ReadsNumbersWithEitherSeparator) {
     const char* text;
     double want;
   };
-  const Case good[] = {{"1.5", 1.5}, {" 2 ", 2}, {"+3", 3}, {"-0.25", -0.25}, {"1e3", 1000}, {"6.02E23", 6.02e23}};
+  const Case good[] = {{"1.5", 1.5},     {" 2 ", 2},    {"+3", 3},
+                       {"-0.25", -0.25}, {"1e3", 1000}, {"6.02E23", 6.02e23}};
   for (const auto& c : good) EXPECT_EQ(StrToFloat(c.text), c.want) << c.text;
   for (const char* bad : {"", " ", "abc", "1.5x", "1,5", "inf", "nan", "1e999", "--1"}) {
     try {
@@ -137,8 +137,13 @@ TEST(NumbersTest, ReadsNumbersWithEitherSeparator) {
 
 TEST(NumbersTest, WritesFifteenSignificantDigitsWithAPeriod) {
   const std::pair<double, const char*> cases[] = {
-      {100 + 273.15, "373.15"}, {10 * 100 + 101.325, "1101.325"}, {0.1 + 0.2, "0.3"}, {1e-7, "1e-07"},
-      {-0.0, "0"},              {2.5e20, "2.5e+20"},              {1.0 / 3, "0.333333333333333"},
+      {100 + 273.15, "373.15"},
+      {10 * 100 + 101.325, "1101.325"},
+      {0.1 + 0.2, "0.3"},
+      {1e-7, "1e-07"},
+      {-0.0, "0"},
+      {2.5e20, "2.5e+20"},
+      {1.0 / 3, "0.333333333333333"},
   };
   for (const auto& [value, want] : cases) EXPECT_EQ(FloatToStr(value), want);
   EXPECT_EQ(FloatToStrFixed(2.0 / 3, 2), "0.67");

@@ -132,7 +132,7 @@ TEST_F(QueryTest, ClientFilterGovernsCursorCountAndLocate) {
   for (q.First(); !q.Eof(); q.Next()) ids.push_back(q.FieldByName("ID").AsInteger());
   EXPECT_EQ(ids, (std::vector<std::int64_t>{1, 4}));
 
-  EXPECT_FALSE(q.Locate("Display", "Globe B"));  // filtered away
+  EXPECT_FALSE(q.Locate("Display", "Globe B"));   // filtered away
   EXPECT_EQ(q.FieldByName("ID").AsInteger(), 4);  // cursor left where it was
   EXPECT_TRUE(q.Locate("Cv", 30.0));
   EXPECT_EQ(q.FieldByName("Display").AsString(), "Globe D");

@@ -109,7 +109,7 @@ TEST(CompressibilityTest, RedlichKwong) {
 
   EXPECT_EQ(CompressibilityFactor(0, 190.56, 5000, 4599.2), 1.0);
   EXPECT_EQ(CompressibilityFactor(-10, 190.56, 5000, 4599.2), 1.0);
-  EXPECT_EQ(CompressibilityFactor(300, 190.56, 5000, 0), 1.0);       // division by zero
+  EXPECT_EQ(CompressibilityFactor(300, 190.56, 5000, 0), 1.0);            // division by zero
   EXPECT_EQ(CompressibilityFactor(190.56, 190.56, 4599.2, 4599.2), 1.0);  // at the critical point
 }
 

@@ -76,10 +76,10 @@ TEST_F(UnitsTest, EveryUnitConvertsToItselfAndRoundTrips) {
 
 TEST_F(UnitsTest, EachTableHoldsItsCalculationUnitWithFactorOne) {
   const std::pair<xConverter*, const char*> calc[] = {
-      {units_->Temp.get(), "Kelvin"},    {units_->Pressure.get(), "kPa(a)"}, {units_->Flow.get(), "m³/hr"},
-      {units_->Flow.get(), "kg/hr"},     {units_->Rho.get(), "kg/m³"},       {units_->Nu.get(), "m²/s"},
-      {units_->Power.get(), "kW"},       {units_->Velocity.get(), "m/s"},   {units_->FlowCapacity.get(), "Cv"},
-      {units_->Distance.get(), "mm"},    {units_->Force.get(), "N"},
+      {units_->Temp.get(), "Kelvin"}, {units_->Pressure.get(), "kPa(a)"}, {units_->Flow.get(), "m³/hr"},
+      {units_->Flow.get(), "kg/hr"},  {units_->Rho.get(), "kg/m³"},       {units_->Nu.get(), "m²/s"},
+      {units_->Power.get(), "kW"},    {units_->Velocity.get(), "m/s"},    {units_->FlowCapacity.get(), "Cv"},
+      {units_->Distance.get(), "mm"}, {units_->Force.get(), "N"},
   };
   for (const auto& [conv, name] : calc) {
     ASSERT_TRUE(conv->HasUnit(name)) << name;
@@ -120,7 +120,8 @@ TEST_F(UnitsTest, FlowThroughDensityAndReferenceConditions) {
   EXPECT_NEAR(q.convert(250, "Sm³/hr", "m³/hr", 1.0, 101.325, 288.15), 250.0, 1e-9);
   EXPECT_NEAR(q.convert(250, "Nm³/hr", "m³/hr", 1.0, 101.325, 273.15), 250.0, 1e-9);
   // Gas at 10 bar(a) and 50 °C: 1000 Nm³/hr is 1000 * (101.325/1000) * (323.15/273.15) m³/hr.
-  EXPECT_NEAR(q.convert(1000, "Nm³/hr", "m³/hr", 1.0, 1000.0, 323.15), 1000 * 0.101325 * 323.15 / 273.15, 1e-9);
+  EXPECT_NEAR(q.convert(1000, "Nm³/hr", "m³/hr", 1.0, 1000.0, 323.15), 1000 * 0.101325 * 323.15 / 273.15,
+              1e-9);
   // Normal air (1.293 kg/m³ at 273.15 K, 101.325 kPa(a)): 1000 Nm³/hr is 1293 kg/hr.
   EXPECT_NEAR(q.convert(1000, "Nm³/hr", "kg/hr", 1.293, 101.325, 273.15), 1293.0, 1e-9);
   // Standard to normal is the ratio of the reference temperatures, whatever the flowing state.

@@ -1,12 +1,11 @@
 #pragma once
 
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <stdexcept>
 #include <string>
-
-#include <unistd.h>
 
 namespace quenta::testing {
 
