@@ -59,10 +59,52 @@ long long StrToInt(std::string_view text) {
   return value;
 }
 
-std::string FloatToStr(double value) {
-  std::string s = ToChars(value, std::chars_format::general, 15);
-  return s == "-0" ? "0" : s;
+std::string FloatToStr(double value, char separator) {
+  if (!std::isfinite(value)) return NonFinite(value);
+  if (value == 0) return "0";
+  // Fifteen significant digits as d.dddddddddddddde[+-]x, rounded once; the exponent is that of
+  // the rounded value, so 9.9999999999999999e-6 counts as 1E-5.
+  char buf[64];
+  const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
+  const std::string_view sci(buf, static_cast<std::size_t>(res.ptr - buf));
+  const std::size_t epos = sci.find('e');
+  const bool negative = sci.front() == '-';
+  std::string digits;  // the significant digits without trailing zeros
+  for (const char c : sci.substr(0, epos))
+    if (c >= '0' && c <= '9') digits += c;
+  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+  int exponent = 0;
+  std::from_chars(sci.data() + epos + 1 + (sci[epos + 1] == '+'), sci.data() + sci.size(), exponent);
+
+  std::string out = negative ? "-" : "";
+  if (exponent < -5 || exponent >= 15) {
+    out += digits.front();
+    if (digits.size() > 1) {
+      out += separator;
+      out.append(digits, 1);
+    }
+    out += 'E';
+    out += std::to_string(exponent);
+  } else if (exponent < 0) {
+    out += '0';
+    out += separator;
+    out.append(static_cast<std::size_t>(-exponent - 1), '0');
+    out += digits;
+  } else {
+    const std::size_t whole = static_cast<std::size_t>(exponent) + 1;
+    if (digits.size() <= whole) {
+      out += digits;
+      out.append(whole - digits.size(), '0');
+    } else {
+      out.append(digits, 0, whole);
+      out += separator;
+      out.append(digits, whole);
+    }
+  }
+  return out;
 }
+
+std::string FloatToUserStr(double value) { return FloatToStr(value, platform::DecimalSeparator()); }
 
 std::string FloatToStrFixed(double value, int decimals) {
   return ToChars(value, std::chars_format::fixed, decimals);

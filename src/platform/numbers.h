@@ -15,9 +15,14 @@ double StrToFloat(std::string_view text);
 // Reads a whole number; throws ConvertError "'<text>' is not a valid integer value".
 long long StrToInt(std::string_view text);
 
-// General format with up to 15 significant digits and "." as separator: 373.15, 1e-07,
-// 1101.325. Never locale-dependent. Infinity and NaN come out as "INF", "-INF" and "NAN".
-std::string FloatToStr(double value);
+// General format with up to 15 significant digits: fixed notation from 0.00001 up to 15 integer
+// digits, scientific otherwise, with a capital E and no "+" or leading zeros in the exponent:
+// 373.15, 0.00001, 1E-7, 2.5E20. The separator is "." unless another is given. Infinity and
+// NaN come out as "INF", "-INF" and "NAN".
+std::string FloatToStr(double value, char separator = '.');
+
+// The same with the user's decimal separator: the text form of numbers in documents and grids.
+std::string FloatToUserStr(double value);
 
 // Fixed notation with the given number of decimals and "." as separator.
 std::string FloatToStrFixed(double value, int decimals);

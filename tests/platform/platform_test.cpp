@@ -140,16 +140,25 @@ TEST(NumbersTest, WritesFifteenSignificantDigitsWithAPeriod) {
       {100 + 273.15, "373.15"},
       {10 * 100 + 101.325, "1101.325"},
       {0.1 + 0.2, "0.3"},
-      {1e-7, "1e-07"},
+      {1e-7, "1E-7"},
       {-0.0, "0"},
-      {2.5e20, "2.5e+20"},
+      {2.5e20, "2.5E20"},
       {1.0 / 3, "0.333333333333333"},
+      {0.00001, "0.00001"},
+      {-0.000012345, "-0.000012345"},
+      {9.99999999999999999e-6, "0.00001"},
+      {123456789012345.0, "123456789012345"},
+      {1234567890123456.0, "1.23456789012346E15"},
+      {-1.5e-300, "-1.5E-300"},
+      {100.0, "100"},
   };
   for (const auto& [value, want] : cases) EXPECT_EQ(FloatToStr(value), want);
   EXPECT_EQ(FloatToStrFixed(2.0 / 3, 2), "0.67");
   const char saved = platform::DecimalSeparator();
   platform::SetDecimalSeparator(',');
   EXPECT_EQ(FloatToStr(1.5), "1.5");
+  EXPECT_EQ(FloatToUserStr(-1.5e-7), "-1,5E-7");
+  EXPECT_EQ(FloatToUserStr(1234.5), "1234,5");
   platform::SetDecimalSeparator(saved);
 }
 

@@ -179,7 +179,7 @@ TEST(FormatSQLTest, Directives) {
       {FormatSQL("FieldID=%d", 42), "FieldID=42"},
       {FormatSQL("Linesize>=%g", 2.5), "Linesize>=2.5"},
       {FormatSQL("%g", 0.1 + 0.2), "0.3"},
-      {FormatSQL("%g", 1e-7), "1e-07"},
+      {FormatSQL("%g", 1e-7), "1E-7"},
       {FormatSQL("%g", 1234567.0), "1234567"},
       {FormatSQL("%g", 3), "3"},
       {FormatSQL("MaxStroke>=%e", 150.0), "MaxStroke>=1.50000000000000e+02"},
