@@ -104,7 +104,9 @@ std::string FloatToStr(double value, char separator) {
   return out;
 }
 
-std::string FloatToUserStr(double value) { return FloatToStr(value, platform::DecimalSeparator()); }
+std::string FloatToUserStr(double value) {
+  return FloatToStr(value, platform::DecimalSeparator());
+}
 
 std::string FloatToStrFixed(double value, int decimals) {
   return ToChars(value, std::chars_format::fixed, decimals);

@@ -39,6 +39,20 @@ char LocaleDecimalSeparator() {
   return sep;
 }
 
+std::string LocaleShortDateFormat() {
+  locale_t loc = newlocale(LC_TIME_MASK, "", static_cast<locale_t>(nullptr));
+  if (loc == static_cast<locale_t>(nullptr)) return "%m/%d/%y";
+  const char* fmt = nl_langinfo_l(D_FMT, loc);
+  std::string out = (fmt && *fmt) ? fmt : "%m/%d/%y";
+  freelocale(loc);
+  return out;
+}
+
+std::string& DateFormat() {
+  static std::string format = LocaleShortDateFormat();
+  return format;
+}
+
 std::atomic<char>& Separator() {
   static std::atomic<char> sep{LocaleDecimalSeparator()};
   return sep;
@@ -114,6 +128,14 @@ char DecimalSeparator() {
 
 void SetDecimalSeparator(char separator) {
   Separator().store(separator, std::memory_order_relaxed);
+}
+
+std::string ShortDateFormat() {
+  return DateFormat();
+}
+
+void SetShortDateFormat(const std::string& format) {
+  DateFormat() = format;
 }
 
 MappedFile::MappedFile(const fs::path& path) {

@@ -35,6 +35,12 @@ std::string Version();
 char DecimalSeparator();
 void SetDecimalSeparator(char separator);
 
+// The user's short date format as a strftime pattern ("%d/%m/%Y", "%m/%d/%y", ...), read once
+// from the environment's locale (LC_ALL, LC_TIME, LANG) without changing the process locale.
+// Tests set it explicitly.
+std::string ShortDateFormat();
+void SetShortDateFormat(const std::string& format);
+
 // A whole file mapped read-only into memory. Throws quenta::Exception naming the file when it
 // cannot be opened or mapped. An empty file maps to an empty view.
 class MappedFile {
