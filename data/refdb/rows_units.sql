@@ -1,6 +1,6 @@
 -- The unit tables. Each holds its calculation unit with factor 1 ("Kelvin", "kPa(a)", "m³/hr",
 -- "kg/m³", "m²/s", "kW", "m/s", "Cv", "mm", "N"); rows come back in ID order, which is the order
--- of the unit lists. Factors are written as exact expressions of their definitions where the
+-- of the unit lists, and the first row of a table is the unit a new item starts with. Factors are written as exact expressions of their definitions where the
 -- definition is exact (1 in = 25.4 mm, 1 lb = 0.45359237 kg, 1 US gal = 3.785411784 l).
 --
 -- Two senses of Multiply: in UnitsT, UnitsP and UnitsQ it takes a value in the unit into the
@@ -8,29 +8,29 @@
 
 -- Kelvin = value * Multiply + Offset
 INSERT INTO UnitsT (ID, Name, Multiply, Offset) VALUES
-  (1, 'Kelvin', 1, 0),
-  (2, '°C', 1, 273.15),
+  (1, '°C', 1, 273.15),
+  (2, 'Kelvin', 1, 0),
   (3, '°F', 5.0 / 9.0, 273.15 - 32.0 * 5.0 / 9.0),
   (4, '°R', 5.0 / 9.0, 0);
 
 -- kPa = value * Multiply; gauge units add the atmospheric pressure held by the converter.
 INSERT INTO UnitsP (ID, Name, Multiply, Gauge, DifferentialName, GaugeName) VALUES
-  (1, 'kPa(a)', 1, 0, 'kPa', 'kPa(g)'),
-  (2, 'kPa(g)', 1, 1, 'kPa', 'kPa(g)'),
-  (3, 'bar(a)', 100, 0, 'bar', 'bar(g)'),
-  (4, 'bar(g)', 100, 1, 'bar', 'bar(g)'),
-  (5, 'psi(a)', 4.4482216152605 / (0.0254 * 0.0254) / 1000.0, 0, 'psi', 'psi(g)'),
-  (6, 'psi(g)', 4.4482216152605 / (0.0254 * 0.0254) / 1000.0, 1, 'psi', 'psi(g)'),
-  (7, 'MPa(a)', 1000, 0, 'MPa', 'MPa(g)'),
-  (8, 'MPa(g)', 1000, 1, 'MPa', 'MPa(g)'),
-  (9, 'kg/cm²(a)', 98.0665, 0, 'kg/cm²', 'kg/cm²(g)'),
-  (10, 'kg/cm²(g)', 98.0665, 1, 'kg/cm²', 'kg/cm²(g)'),
-  (11, 'mbar(a)', 0.1, 0, 'mbar', 'mbar(g)'),
-  (12, 'mbar(g)', 0.1, 1, 'mbar', 'mbar(g)'),
-  (13, 'Pa(a)', 0.001, 0, 'Pa', 'Pa(g)'),
-  (14, 'Pa(g)', 0.001, 1, 'Pa', 'Pa(g)'),
-  (15, 'mmHg(a)', 101.325 / 760.0, 0, 'mmHg', 'mmHg(g)'),
-  (16, 'mmHg(g)', 101.325 / 760.0, 1, 'mmHg', 'mmHg(g)'),
+  (1, 'bar(g)', 100, 1, 'bar', 'bar(g)'),
+  (2, 'bar(a)', 100, 0, 'bar', 'bar(g)'),
+  (3, 'kPa(g)', 1, 1, 'kPa', 'kPa(g)'),
+  (4, 'kPa(a)', 1, 0, 'kPa', 'kPa(g)'),
+  (5, 'MPa(g)', 1000, 1, 'MPa', 'MPa(g)'),
+  (6, 'MPa(a)', 1000, 0, 'MPa', 'MPa(g)'),
+  (7, 'psi(g)', 4.4482216152605 / (0.0254 * 0.0254) / 1000.0, 1, 'psi', 'psi(g)'),
+  (8, 'psi(a)', 4.4482216152605 / (0.0254 * 0.0254) / 1000.0, 0, 'psi', 'psi(g)'),
+  (9, 'kg/cm²(g)', 98.0665, 1, 'kg/cm²', 'kg/cm²(g)'),
+  (10, 'kg/cm²(a)', 98.0665, 0, 'kg/cm²', 'kg/cm²(g)'),
+  (11, 'mbar(g)', 0.1, 1, 'mbar', 'mbar(g)'),
+  (12, 'mbar(a)', 0.1, 0, 'mbar', 'mbar(g)'),
+  (13, 'Pa(g)', 0.001, 1, 'Pa', 'Pa(g)'),
+  (14, 'Pa(a)', 0.001, 0, 'Pa', 'Pa(g)'),
+  (15, 'mmHg(g)', 101.325 / 760.0, 1, 'mmHg', 'mmHg(g)'),
+  (16, 'mmHg(a)', 101.325 / 760.0, 0, 'mmHg', 'mmHg(g)'),
   (17, 'inH2O(g)', 0.249088908333, 1, 'inH2O', 'inH2O(g)');
 
 -- m³/hr = value * Multiply (divided by the density for mass flows); standard units are at
@@ -69,8 +69,8 @@ INSERT INTO UnitsRho (ID, Name, Multiply) VALUES
   (5, 'lb/in³', 0.0254 * 0.0254 * 0.0254 / 0.45359237);
 
 INSERT INTO UnitsNu (ID, Name, Multiply) VALUES
-  (1, 'm²/s', 1),
-  (2, 'cSt', 1000000),
+  (1, 'cSt', 1000000),
+  (2, 'm²/s', 1),
   (3, 'St', 10000),
   (4, 'mm²/s', 1000000),
   (5, 'ft²/s', 1.0 / (0.3048 * 0.3048));

@@ -66,7 +66,7 @@ TEST(CliTest, JsonAnswers) {
 
   const Result units = Cli({"units", "UnitsT", "--json"});
   ASSERT_EQ(units.status, 0) << units.err;
-  EXPECT_EQ(nlohmann::json::parse(units.out), nlohmann::json({"Kelvin", "°C", "°F", "°R"}));
+  EXPECT_EQ(nlohmann::json::parse(units.out), nlohmann::json({"°C", "Kelvin", "°F", "°R"}));
 }
 
 TEST(CliTest, FailuresSayWhatWentWrong) {
