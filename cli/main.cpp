@@ -1,4 +1,6 @@
 // quenta-cli: the core of Quenta from the command line.
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <iostream>
 #include <memory>
@@ -11,6 +13,7 @@
 #include "platform/numbers.h"
 #include "platform/platform.h"
 #include "refdata/database.h"
+#include "refdata/sql_format.h"
 #include "refdata/unit_converter.h"
 
 namespace {
@@ -30,6 +33,7 @@ const char* const kUsage =
     "  units [TABLE]          the unit names of a unit table (UnitsT, UnitsP, UnitsQ, UnitsRho,\n"
     "                         UnitsNu, UnitsPower, UnitsVelocity, UnitsFlowCapacity, UnitsForce,\n"
     "                         UnitsDist), or of all ten\n"
+    "  refdb                  every table of the reference database with its row count\n"
     "  convert VALUE FROM TO  convert VALUE from unit FROM into unit TO of the same table\n"
     "      --density RHO      density in kg/m3 for mass flow units (default 1)\n"
     "      --pressure P       flowing pressure in kPa(a) for standard and normal flow units\n"
@@ -103,6 +107,29 @@ int Units(const Args& a, const xUnitConverters& units) {
   return 0;
 }
 
+int RefDb(const Args& a, xConnection& db) {
+  if (a.words.size() != 1) throw UsageError("refdb takes no arguments");
+  quenta::xQuery tables(db, "select name from sqlite_master where type='table' order by name ;");
+  json out = json::object();
+  std::size_t width = 0;
+  std::vector<std::pair<std::string, std::int64_t>> counts;
+  for (; !tables.Eof(); tables.Next()) {
+    const std::string name = tables.FieldByName("name").AsString();
+    const quenta::xQuery n(db, quenta::FormatSQL("select count(*) as n from \"%s\" ;", name));
+    counts.emplace_back(name, n.FieldByName("n").AsInteger());
+    width = std::max(width, name.size());
+  }
+  for (const auto& [name, n] : counts) {
+    if (a.json) {
+      out[name] = n;
+    } else {
+      std::cout << name << std::string(width + 2 - name.size(), ' ') << n << '\n';
+    }
+  }
+  if (a.json) std::cout << out.dump(2) << '\n';
+  return 0;
+}
+
 int Convert(const Args& a, const xUnitConverters& units) {
   if (a.words.size() != 4) throw UsageError("convert takes VALUE FROM TO");
   const double value = quenta::StrToFloat(a.words[1]);
@@ -164,7 +191,7 @@ int Run(int argc, char** argv) {
   const Args a = Parse(argc, argv);
   if (a.words.empty()) throw UsageError("no command given");
   const std::string& cmd = a.words[0];
-  if (cmd != "units" && cmd != "convert") throw UsageError("unknown command " + cmd);
+  if (cmd != "units" && cmd != "convert" && cmd != "refdb") throw UsageError("unknown command " + cmd);
 
   std::unique_ptr<xConnection> db;
   std::unique_ptr<xUnitConverters> units;
@@ -175,6 +202,7 @@ int Run(int argc, char** argv) {
     std::cerr << quenta::kSeriousError << '\n' << e.what() << '\n';
     return kExitDatabase;
   }
+  if (cmd == "refdb") return RefDb(a, *db);
   return cmd == "units" ? Units(a, *units) : Convert(a, *units);
 }
 

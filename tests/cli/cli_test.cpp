@@ -93,6 +93,24 @@ TEST(CliTest, FailuresSayWhatWentWrong) {
   EXPECT_EQ(Cli({"--version"}).out, "quenta-cli " + platform::Version() + "\n");
 }
 
+TEST(CliTest, RefdbCountsTheRowsOfEveryTable) {
+  const Result r = Cli({"refdb", "--json"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const auto counts = nlohmann::json::parse(r.out);
+  const auto db = OpenReferenceDatabase();
+  xQuery tables(*db, "select name from sqlite_master where type='table' order by name ;");
+  EXPECT_EQ(counts.size(), tables.RecordCount());
+  for (; !tables.Eof(); tables.Next()) {
+    const std::string name = tables.FieldByName("name").AsString();
+    const xQuery n(*db, "select count(*) as n from " + name + " ;");
+    EXPECT_EQ(counts.at(name).get<std::int64_t>(), n.FieldByName("n").AsInteger()) << name;
+  }
+  EXPECT_EQ(counts.at("EngUsers"), 0);
+
+  const Result text = Cli({"refdb"});
+  EXPECT_NE(text.out.find("UnitsQ"), std::string::npos);
+}
+
 // A program copied somewhere without its database stops with the fixed message.
 TEST(CliTest, MissingOrBrokenDatabaseStopsTheProgram) {
   testing::TempDir dir;
