@@ -546,19 +546,55 @@ CREATE TABLE Spec_Face2face (
     Rating  TEXT NOT NULL,
     Value   TEXT NOT NULL
 );
+CREATE UNIQUE INDEX Spec_Face2face_Key ON Spec_Face2face (VlvSize, Flange, Rating);
 
--- Valve price rows. The remaining columns are named by Spec_Options.FileField (lookup
--- keys and priced amounts) and so belong to the price data: the data build adds them with
--- ALTER TABLE before loading the rows.
+-- Valve price rows, one per size and rating. Every column but ID is named by a
+-- Spec_Options.FileField: SizeID and RatingID are the lookup keys, the others the amounts (R)
+-- that priced options multiply by their Value.
 CREATE TABLE Spec_Prices (
-    ID INTEGER PRIMARY KEY
+    ID       INTEGER PRIMARY KEY,
+    SizeID   INTEGER NOT NULL,              -- VlvSize.ID
+    RatingID INTEGER NOT NULL,              -- PRating.ID
+    Body     REAL NOT NULL,
+    Bonnet   REAL NOT NULL,
+    Balance  REAL NOT NULL,
+    Flange   REAL NOT NULL,
+    Guide    REAL NOT NULL,
+    Packing  REAL NOT NULL,
+    LiveLoad REAL NOT NULL,
+    Trim     REAL NOT NULL,
+    Fixed    REAL NOT NULL                  -- 1: options priced on it carry their own amount
 );
+CREATE UNIQUE INDEX Spec_Prices_Key ON Spec_Prices (SizeID, RatingID);
 
--- Downstream device (diffuser plate) price rows; columns as for Spec_Prices, named by
--- the FileField values of the "Downstream Devices" options.
+-- Downstream device (diffuser plate) price rows, one per device and material; columns
+-- named by the FileField values of the "Downstream Devices" options: the lookup keys
+-- DeviceID and MaterialID, then the price (R) of one plate per line size, P<DN>.
 CREATE TABLE Spec_DiffuserPrices (
-    ID INTEGER PRIMARY KEY
+    ID         INTEGER PRIMARY KEY,
+    DeviceID   INTEGER NOT NULL,
+    MaterialID INTEGER NOT NULL,
+    P15        REAL NOT NULL,
+    P20        REAL NOT NULL,
+    P25        REAL NOT NULL,
+    P32        REAL NOT NULL,
+    P40        REAL NOT NULL,
+    P50        REAL NOT NULL,
+    P65        REAL NOT NULL,
+    P80        REAL NOT NULL,
+    P100       REAL NOT NULL,
+    P125       REAL NOT NULL,
+    P150       REAL NOT NULL,
+    P200       REAL NOT NULL,
+    P250       REAL NOT NULL,
+    P300       REAL NOT NULL,
+    P350       REAL NOT NULL,
+    P400       REAL NOT NULL,
+    P450       REAL NOT NULL,
+    P500       REAL NOT NULL,
+    P600       REAL NOT NULL
 );
+CREATE UNIQUE INDEX Spec_DiffuserPrices_Key ON Spec_DiffuserPrices (DeviceID, MaterialID);
 
 ------------------------------------------------------------------------------------------
 -- Engineering users: computers whose users see the engineering functions. A computer

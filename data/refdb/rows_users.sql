@@ -1,0 +1,8 @@
+-- Engineering users: computers whose users see the engineering functions (bespoke valves,
+-- Cv multipliers above 1, the balanced-plug sleeve and the stroke on the actuator page).
+-- The list ships empty. To make a computer an engineering computer, add one row with its
+-- host name exactly as the computer reports it (at most 15 characters), for example:
+--
+--   INSERT INTO EngUsers (ID, computer) VALUES (1, 'DESIGN-PC07');
+--
+-- and rebuild quenta.db. List a computer once only: a name listed twice does not count.
