@@ -127,7 +127,7 @@ CREATE TABLE Fluids (
 -- Liquids: critical constants and property curves against temperature.
 CREATE TABLE Liquid (
     ID               INTEGER PRIMARY KEY,
-    Name             TEXT NOT NULL,
+    Name             TEXT NOT NULL COLLATE NOCASE,  -- lists sort as people read them
     CriticalT        REAL NOT NULL,         -- K
     CriticalP        REAL NOT NULL,         -- kPa(a)
     DynViscTable     TEXT NOT NULL,         -- Pa.s against K
@@ -141,7 +141,7 @@ CREATE UNIQUE INDEX Liquid_Name ON Liquid (Name);
 -- pressure either as a constant value (flag false) or as a curve against K (flag true).
 CREATE TABLE Gas (
     ID                INTEGER PRIMARY KEY,
-    Name              TEXT NOT NULL,
+    Name              TEXT NOT NULL COLLATE NOCASE,  -- lists sort as people read them
     CriticalT         REAL NOT NULL,        -- K
     CriticalP         REAL NOT NULL,        -- kPa(a)
     SpecificHeatRatio REAL NOT NULL,
