@@ -31,15 +31,18 @@ std::string ToChars(double value, std::chars_format fmt, int precision) {
 }  // namespace
 
 double StrToFloat(std::string_view text) {
-  const std::string_view t = Trim(text);
-  std::string normal(t);
+  std::string_view digits = Trim(text);
+  // Only a text that holds the user's own separator needs a copy with "." in its place; curve
+  // and document texts are read by the thousand, so the common case stays free of allocation.
   const char sep = platform::DecimalSeparator();
-  if (sep != '.') {
+  std::string normal;
+  if (sep != '.' && digits.find(sep) != std::string_view::npos) {
+    normal.assign(digits);
     for (char& c : normal)
       if (c == sep) c = '.';
+    digits = normal;
   }
   // from_chars rejects a leading "+", which people do type.
-  std::string_view digits = normal;
   if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
   double value = 0;
   const auto res = std::from_chars(digits.data(), digits.data() + digits.size(), value);

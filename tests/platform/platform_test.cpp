@@ -91,8 +91,9 @@ TEST(PlatformTest, ShellOpenStartsTheHandlerWithoutWaiting) {
   const auto done = dir.path() / "done";
   // The handler writes its argument beside the mark and renames it into place, so that the mark
   // never shows half written.
-  std::ofstream(handler) << "#!/bin/sh\necho \"$1\" > '" << seen.string() << ".part'\nmv '" << seen.string()
-                         << ".part' '" << seen.string() << "'\nsleep 3\ntouch '" << done.string() << "'\n";
+  std::ofstream(handler) << "#!/bin/sh\nPATH=/usr/bin:/bin\necho \"$1\" > '" << seen.string()
+                         << ".part'\nmv '" << seen.string() << ".part' '" << seen.string()
+                         << "'\nsleep 3\ntouch '" << done.string() << "'\n";
   std::filesystem::permissions(handler, std::filesystem::perms::owner_all);
 
   ScopedEnv path("PATH", dir.path().c_str());
