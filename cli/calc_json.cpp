@@ -25,7 +25,9 @@ bool Required(std::initializer_list<const char*> required, const char* key) {
 
 const json& Section(const json& input, const char* section) {
   if (!input.is_object()) throw Exception("The input must be a JSON object with \"valve\" and \"process\".");
-  const json& s = At(input, "input", section);
+  const auto it = input.find(section);
+  if (it == input.end()) throw Exception("Missing key " + std::string(section) + ".");
+  const json& s = *it;
   if (!s.is_object()) throw Exception("The key " + std::string(section) + " must hold a JSON object.");
   return s;
 }

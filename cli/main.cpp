@@ -3,12 +3,14 @@
 #include <cstdint>
 #include <cstdio>
 #include <iostream>
+#include <iterator>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "calc.h"
 #include "platform/exception.h"
 #include "platform/numbers.h"
 #include "platform/platform.h"
@@ -35,6 +37,11 @@ const char* const kUsage =
     "                         UnitsDist), or of all ten\n"
     "  refdb                  every table of the reference database with its row count\n"
     "  convert VALUE FROM TO  convert VALUE from unit FROM into unit TO of the same table\n"
+    "  calc liquid|gas|twophase [--diffuser] [--lines]\n"
+    "                         one flow calculation: reads {\"valve\": {...}, \"process\": {...}}\n"
+    "                         from standard input (values in calculation units) and prints every\n"
+    "                         result as JSON; --diffuser finds a plate's upstream pressure instead;\n"
+    "                         --lines reads one object per line and answers one line each\n"
     "      --density RHO      density in kg/m3 for mass flow units (default 1)\n"
     "      --pressure P       flowing pressure in kPa(a) for standard and normal flow units\n"
     "                         (default 101.325)\n"
@@ -54,6 +61,8 @@ struct UsageError : std::runtime_error {
 
 struct Args {
   bool json = false;
+  bool diffuser = false;
+  bool lines = false;
   std::vector<std::string> words;
   std::optional<double> density, pressure, temperature, atm;
 };
@@ -69,6 +78,10 @@ Args Parse(int argc, char** argv) {
     const std::string w = argv[i];
     if (w == "--json") {
       a.json = true;
+    } else if (w == "--diffuser") {
+      a.diffuser = true;
+    } else if (w == "--lines") {
+      a.lines = true;
     } else if (w == "--density") {
       a.density = NumberOption(w, i, argc, argv);
     } else if (w == "--pressure") {
@@ -176,6 +189,47 @@ int Convert(const Args& a, const xUnitConverters& units) {
   return 0;
 }
 
+// One calculation per input object; a failure is answered with {"error": "<message>"}.
+int Calc(const Args& a) {
+  if (a.words.size() != 2) throw UsageError("calc takes liquid, gas or twophase");
+  const std::string& kind = a.words[1];
+  json (*calc)(const json&, bool) = nullptr;
+  if (kind == "liquid") {
+    calc = quenta::cli::CalcLiquid;
+  } else if (kind == "gas") {
+    calc = quenta::cli::CalcGas;
+  } else if (kind == "twophase") {
+    calc = quenta::cli::CalcTwoPhase;
+  } else {
+    throw UsageError("calc takes liquid, gas or twophase, not " + kind);
+  }
+  auto answer = [&](const std::string& text) -> std::pair<json, bool> {
+    try {
+      return {calc(json::parse(text), a.diffuser), true};
+    } catch (const json::parse_error& e) {
+      return {json{{"error", std::string("The input is not valid JSON: ") + e.what()}}, false};
+    } catch (const std::exception& e) {
+      return {json{{"error", e.what()}}, false};
+    }
+  };
+  bool ok = true;
+  if (a.lines) {
+    std::string line;
+    while (std::getline(std::cin, line)) {
+      if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
+      const auto [out, good] = answer(line);
+      std::cout << out.dump() << '\n';
+      ok = ok && good;
+    }
+  } else {
+    const std::string text(std::istreambuf_iterator<char>(std::cin), {});
+    const auto [out, good] = answer(text);
+    std::cout << out.dump(2) << '\n';
+    ok = good;
+  }
+  return ok ? 0 : kExitFailure;
+}
+
 int Run(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string w = argv[i];
@@ -191,6 +245,7 @@ int Run(int argc, char** argv) {
   const Args a = Parse(argc, argv);
   if (a.words.empty()) throw UsageError("no command given");
   const std::string& cmd = a.words[0];
+  if (cmd == "calc") return Calc(a);
   if (cmd != "units" && cmd != "convert" && cmd != "refdb") throw UsageError("unknown command " + cmd);
 
   std::unique_ptr<xConnection> db;

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <charconv>
 #include <chrono>
+#include <random>
 #include <cstdlib>
 #include <fstream>
 #include <optional>
@@ -136,6 +138,24 @@ TEST(NumbersTest, ReadsNumbersWithEitherSeparator) {
 
   EXPECT_EQ(StrToInt(" 42"), 42);
   EXPECT_THROW(StrToInt("4.2"), ConvertError);
+}
+
+// The quick reader of plain decimals must give the same double as the general reader, to the bit.
+TEST(NumbersTest, PlainDecimalsReadExactly) {
+  std::mt19937_64 rng(20261210);
+  for (int i = 0; i < 20000; ++i) {
+    std::string text = (rng() % 4 == 0) ? "-" : "";
+    const int whole = static_cast<int>(rng() % 12), frac = static_cast<int>(rng() % 24);
+    for (int d = 0; d < whole; ++d) text += static_cast<char>('0' + rng() % 10);
+    if (frac > 0 || whole == 0) text += '.';
+    for (int d = 0; d < frac || (whole == 0 && d == 0); ++d) text += static_cast<char>('0' + rng() % 10);
+    double want = 0;
+    std::from_chars(text.data() + (text[0] == '-'), text.data() + text.size(), want);
+    if (text[0] == '-') want = -want;
+    ASSERT_EQ(StrToFloat(text), want) << text;
+  }
+  for (const char* edge : {"9007199254740993", "0.1", "123456789012345678901234", "1.7976931348623157", ".5", "5."})
+    EXPECT_EQ(StrToFloat(edge), std::strtod(edge, nullptr)) << edge;
 }
 
 TEST(NumbersTest, WritesFifteenSignificantDigitsWithAPeriod) {
