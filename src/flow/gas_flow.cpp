@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstddef>
 
+#include "flow/diffuser_search.h"
 #include "flow/flow_checks.h"
 #include "flow/gas_noise.h"
 #include "platform/exception.h"
@@ -23,11 +24,6 @@ constexpr double kTurbulentRe = 10000;  // valve Reynolds number above which the
 // curve that makes them cycle must end in a message rather than hang the page.
 constexpr int kTurbulentPasses = 100;
 constexpr int kLaminarPasses = 10;
-// Halving 999 × p2 down to 0.1 kPa takes 64 passes for p2 up to 1.8e15 kPa, beyond what a double
-// can resolve to 0.1 kPa anyway.
-constexpr int kDiffuserPasses = 64;
-constexpr double kDiffuserBracket = 0.1;  // kPa
-
 // Expansion-factor constants of trims with 1 to 5 stages.
 constexpr std::array<double, 5> kA = {0.404, 0.673, 0.825, 0.885, 0.915};
 constexpr std::array<double, 5> kB = {0, 0.215, 0.316, 0.335, 0.31};
@@ -322,23 +318,11 @@ IECGas_Diffuser::IECGas_Diffuser(const IEC_ValveData& _ValveData,
 void IECGas_Diffuser::Calculate() {
   CheckInputs(false, false, false);
   const double p2 = Process.p2;
-  double lo = p2;
-  double hi = 1000 * p2;
-  for (int pass = 1;; ++pass) {
-    const double mid = (lo + hi) / 2;
-    // Where neighbouring doubles lie further apart than the bracket, the midpoint falls on an end.
-    if (pass > kDiffuserPasses || !(mid > lo && mid < hi))
-      throw Exception("The diffuser pressure search could not narrow the inlet pressure to 0.1 kPa.");
-    Process.p1 = mid;
+  DiffuserInletPressure(p2, Valve.Cv, [this](double inlet) {
+    Process.p1 = inlet;
     Size();
-    // A plate that needs more than its Cv at this pressure needs a higher inlet pressure.
-    if (Cv >= Valve.Cv) {
-      lo = Process.p1;
-    } else {
-      hi = Process.p1;
-    }
-    if (hi - lo < kDiffuserBracket) break;
-  }
+    return Cv;
+  });
   p1 = Process.p1;
   pr = p1 / p2;
   CalculateNoise();

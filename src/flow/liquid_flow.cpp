@@ -7,6 +7,7 @@
 #include <iterator>
 #include <numbers>
 
+#include "flow/diffuser_search.h"
 #include "flow/flow_checks.h"
 #include "platform/exception.h"
 
@@ -26,7 +27,6 @@ constexpr int kMaxTurbulentPasses = 50;
 constexpr int kMaxLaminarPasses = 50;
 
 constexpr const char* kPipingFactorError = "Error calculating Piping Factor.";
-constexpr const char* kSearchError = "The diffuser pressure search did not narrow to 0.1 kPa.";
 
 // Steel outlet pipe for the transmission loss of the IEC noise method.
 constexpr double kSteelSoundSpeed = 4512;  // m/s
@@ -373,27 +373,11 @@ double IECLiquid_Diffuser::FL(double) const {
 
 void IECLiquid_Diffuser::Calculate() {
   CheckInputs(false);
-  constexpr double kResolution = 0.1;  // kPa
-  double lo = Process.p2;
-  double hi = 1000 * Process.p2;
-  // Each pass halves the bracket; two passes of slack absorb the rounding of the midpoints. A
-  // bracket too wide for doubles to narrow to 0.1 kPa runs into the bound instead of for ever.
-  const double halvings = std::ceil(std::log2(std::max((hi - lo) / kResolution, 1.0)));
-  if (!std::isfinite(halvings)) throw Exception(kSearchError);
-  const int maxPasses = static_cast<int>(halvings) + 2;
-  int pass = 0;
-  do {
-    if (++pass > maxPasses) throw Exception(kSearchError);
-    Process.p1 = (lo + hi) / 2;
-    // A midpoint that is not strictly inside the bracket means doubles cannot narrow it further.
-    if (!(Process.p1 > lo && Process.p1 < hi)) throw Exception(kSearchError);
+  DiffuserInletPressure(Process.p2, Valve.Cv, [this](double inlet) {
+    Process.p1 = inlet;
     Size();
-    if (Cv >= Valve.Cv) {
-      lo = Process.p1;
-    } else {
-      hi = Process.p1;
-    }
-  } while (!(hi - lo < kResolution));
+    return Cv;
+  });
   p1 = Process.p1;
   pr = p1 / Process.p2;
   CalculateAfterSizing();

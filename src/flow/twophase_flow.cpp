@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "flow/diffuser_search.h"
 #include "flow/flow_checks.h"
 #include "platform/exception.h"
 
@@ -14,7 +15,6 @@ constexpr int kMaxTravelPasses = 100;
 constexpr double kTravelTolerance = 0.0005;
 // π/4 × 10⁻⁶: the bore area in m² from its diameter in mm.
 constexpr double kAreaPerSquareMillimetre = 7.853981633974483e-07;
-constexpr const char* kSearchError = "The diffuser pressure search did not narrow to 0.1 kPa.";
 
 // Gas density at pressure P (kPa(a)) and temperature T (K), kg/m³.
 double GasDensityAt(double P, double T, double M, double Z) {
@@ -184,27 +184,11 @@ double HVTwoPhase_Diffuser::h(double) const {
 
 void HVTwoPhase_Diffuser::Calculate() {
   CheckInputs(true);
-  constexpr double kResolution = 0.1;  // kPa
-  double lo = Process.p2;
-  double hi = 1000 * Process.p2;
-  // Each pass halves the bracket; two passes of slack absorb the rounding of the midpoints. A
-  // bracket too wide for doubles to narrow to 0.1 kPa runs into the bound instead of for ever.
-  const double halvings = std::ceil(std::log2(std::max((hi - lo) / kResolution, 1.0)));
-  if (!std::isfinite(halvings)) throw Exception(kSearchError);
-  const int maxPasses = static_cast<int>(halvings) + 2;
-  int pass = 0;
-  do {
-    if (++pass > maxPasses) throw Exception(kSearchError);
-    Process.p1 = (lo + hi) / 2;
-    // A midpoint that is not strictly inside the bracket means doubles cannot narrow it further.
-    if (!(Process.p1 > lo && Process.p1 < hi)) throw Exception(kSearchError);
+  DiffuserInletPressure(Process.p2, Valve.Cv, [this](double inlet) {
+    Process.p1 = inlet;
     Size();
-    if (Cv >= Valve.Cv) {
-      lo = Process.p1;
-    } else {
-      hi = Process.p1;
-    }
-  } while (!(hi - lo < kResolution));
+    return Cv;
+  });
   p1 = Process.p1;
   pr = p1 / Process.p2;
   CheckResults();
