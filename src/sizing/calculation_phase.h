@@ -2,8 +2,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <pugixml.hpp>
 #include <string>
+#include <string_view>
+#include <vector>
 
+#include "flow/valve_data.h"
 #include "item/page_args.h"
 #include "refdata/database.h"
 
@@ -29,13 +33,115 @@ class xCalculation_Phase {
   virtual void SizeDiffuser(const xPageArgs& Args, xQuery& Diffusers, std::uint8_t pos, std::uint8_t max) = 0;
   // Makes the current diffuser row plate pos of max: its inlet pressure at every condition and
   // the plate element.
-  virtual void SelectDiffuser(const xPageArgs& Args, xQuery& Diffusers, std::uint8_t pos, std::uint8_t max) = 0;
+  virtual void SelectDiffuser(const xPageArgs& Args, xQuery& Diffusers, std::uint8_t pos,
+                              std::uint8_t max) = 0;
   // No plate fitted: every condition's p2 becomes its pout.
   virtual void SelectNoDiffuser(const xPageArgs& Args);
+
+ protected:
+  // Auto-sizing shared by every analysis type. Pass 1 walks the UpStop rows and takes the first
+  // that no condition drives to full travel; pass 2 goes on from there over every row until one
+  // also keeps within BreaksPass2Limit. Throws Exception for an item without conditions and
+  // "No valves found." for an empty query, before anything is written.
+  void SizeValveInTwoPasses(const xPageArgs& Args, xQuery& Valves);
+  // The velocity or Mach limit that pass 2 of the auto-sizing applies to one condition's stored
+  // results.
+  virtual bool BreaksPass2Limit(pugi::xml_node condition) const = 0;
+  // The plate search shared by liquid and gas: the row whose plate inlet pressure at the first
+  // condition comes nearest the target of PlateTargetPressure, selected via SelectDiffuser.
+  void SearchDiffuser(const xPageArgs& Args, xQuery& Diffusers, std::uint8_t pos, std::uint8_t max);
 };
 
-// The procedure of an analysis type ("Liquid", "Gas", "Two Phase"); throws Exception for any
-// other text.
+// The procedure of an analysis type ("Liquid", "Gas", "Two Phase", also spelt "TwoPhase");
+// throws Exception for any other text.
 std::unique_ptr<xCalculation_Phase> CalculationFor(const std::string& phase);
+
+// What the three procedures share: the item's conditions and units, the result elements with
+// their flags and display texts, and the plate target.
+namespace sizing {
+
+inline constexpr const char* kNoConditions = "The item has no operating conditions.";
+
+// The condition elements of process/conditions in document order. Throws Exception
+// kNoConditions when there is none, so that no operation reports success having done nothing.
+std::vector<pugi::xml_node> Conditions(pugi::xml_node process);
+
+// The unit names under process/units that the procedures convert with.
+struct xItemUnits {
+  std::string pressure, temp, rho, nu, velocity, vc, power, flowLiquid, flowGas;
+};
+xItemUnits ItemUnits(pugi::xml_node process);
+
+// process/maxnoise; 85 dB(A), the limit a new item starts with, when the item has none.
+double MaxNoise(pugi::xml_node process);
+
+// process/plates/number; 0 when missing (no plate fitted).
+int PlateCount(pugi::xml_node process);
+
+// One number as a procedure writes it: the value, whether it breaks a limit, and the display
+// text that replaces it (nullptr for none).
+struct xResult {
+  const char* name;
+  double value;
+  bool error = false;
+  const char* text = nullptr;
+};
+
+// Travel of 100 % or more is stored as 100, flagged, shown as ">100".
+xResult PercentOpenResult(double percentOpen);
+// 0 (no noise predicted) shows "N/A"; below 70 dB(A) is stored as 70 showing "<70"; otherwise
+// the value, flagged when above maxnoise.
+xResult NoiseResult(double noise, double maxnoise);
+
+// Writes each result into its child of element: every attribute removed, then sigfigs 3, error
+// True when flagged and text when given. All values are checked first: a value that is not a
+// finite number throws Exception "The calculated <name> of <where> is not a finite number." and
+// nothing is written.
+void WriteResults(pugi::xml_node element, const std::vector<xResult>& results, const std::string& where);
+// The check WriteResults makes, for callers that write several elements and must fail before
+// the first.
+void CheckResults(const std::vector<xResult>& results, const std::string& where);
+// warning1 to warning3 emptied, then set to the first three warnings.
+void WriteWarnings(pugi::xml_node condition, const std::vector<std::string>& warnings);
+// The value when it is a finite number; else Exception "The <what> is not a finite number.".
+double Finite(double value, const std::string& what);
+
+// "condition <n>" (1-based), the place a result message names.
+std::string ConditionName(std::size_t index);
+
+// Throws Exception unless 1 <= pos <= max <= 3.
+void CheckPlatePosition(std::uint8_t pos, std::uint8_t max);
+// The inlet pressure, in the item's pressure unit, at which plate pos of max is to sit at the
+// first condition: its share of the drop from p1 to pout above its downstream pressure, cut
+// back to 4.5 times that downstream pressure (absolute) when the share would give more.
+double PlateTargetPressure(const xPageArgs& Args, std::uint8_t pos, std::uint8_t max);
+// The Bezier text of a curve that keeps one value over the whole travel.
+std::string ConstantCurve(double value);
+
+// Copies a column of the query's current row into the child name of element, replacing its
+// text: a number in the document's number form, a text as it is, a null as an empty value.
+void CopyColumn(pugi::xml_node element, const char* name, const xQuery& row, const char* column);
+// The same, writing fallback when the column is null.
+void CopyColumnOr(pugi::xml_node element, const char* name, const xQuery& row, const char* column,
+                  std::string_view fallback);
+// valve/vc: the row's MaxCv converted from Cv into the item's flow-capacity unit.
+void WriteValveVc(pugi::xml_node valve, const xQuery& row, const xUnits& Units, const xItemUnits& names);
+
+// The end of SelectDiffuser for liquid and gas: the plate's inlet pressure (item unit) under
+// inlet at every condition, then the plate element: size, nominal, vc, comment, cvmodified and
+// the maxima. Every number is checked before the first is written.
+void WritePlate(const std::vector<pugi::xml_node>& conditions, const std::string& inlet,
+                const std::vector<double>& inletPressures, pugi::xml_node plate, const xQuery& row,
+                double cvMultiplier, const std::vector<xResult>& maxima, const std::string& where);
+
+// The valve record as every procedure reads it from the valve element: rated Cv, diameters,
+// FL and Fd curves, Fi factor, characteristic (the item's own for "<user defined>"), stages
+// (taken as a byte), noise distance and attenuation. Each procedure adds its own fields.
+IEC_ValveData ValveDataFromItem(pugi::xml_node process, pugi::xml_node valve);
+// The liquid and gas noise options: IEC method, pipe attenuation, and plate attenuation when
+// plates are fitted.
+void ReadNoiseOptions(pugi::xml_node process, IEC_ValveData& valve);
+
+}  // namespace sizing
 
 }  // namespace quenta

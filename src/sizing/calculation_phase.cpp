@@ -1,0 +1,303 @@
+#include "sizing/calculation_phase.h"
+
+#include <cmath>
+
+#include "item/characteristic_item.h"
+#include "item/item_document.h"
+#include "item/xml_utils.h"
+#include "platform/exception.h"
+#include "platform/numbers.h"
+#include "sizing/calculation_gas.h"
+#include "sizing/calculation_liquid.h"
+#include "sizing/calculation_twophase.h"
+
+namespace quenta {
+
+namespace sizing {
+
+std::vector<pugi::xml_node> Conditions(pugi::xml_node process) {
+  std::vector<pugi::xml_node> list;
+  for (pugi::xml_node c : process.child("conditions").children("condition")) list.push_back(c);
+  if (list.empty()) throw Exception(kNoConditions);
+  return list;
+}
+
+xItemUnits ItemUnits(pugi::xml_node process) {
+  const pugi::xml_node units = process.child("units");
+  xItemUnits u;
+  u.pressure = GetChildText(units, "pressure");
+  u.temp = GetChildText(units, "temp");
+  u.rho = GetChildText(units, "rho");
+  u.nu = GetChildText(units, "nu");
+  u.velocity = GetChildText(units, "velocity");
+  u.vc = GetChildText(units, "vc");
+  u.power = GetChildText(units, "power");
+  u.flowLiquid = GetChildText(units.child("flow"), "liquid");
+  u.flowGas = GetChildText(units.child("flow"), "gas");
+  return u;
+}
+
+double MaxNoise(pugi::xml_node process) {
+  if (GetChildText(process, "maxnoise").empty()) return 85;
+  return GetChildFloat(process, "maxnoise");
+}
+
+int PlateCount(pugi::xml_node process) {
+  const pugi::xml_node plates = process.child("plates");
+  if (GetChildText(plates, "number").empty()) return 0;
+  return GetChildInt(plates, "number");
+}
+
+xResult PercentOpenResult(double percentOpen) {
+  if (percentOpen >= 100) return {"percentopen", 100, true, ">100"};
+  return {"percentopen", percentOpen};
+}
+
+xResult NoiseResult(double noise, double maxnoise) {
+  if (noise == 0) return {"noise", 0, false, "N/A"};
+  if (noise < 70) return {"noise", 70, false, "<70"};
+  return {"noise", noise, noise > maxnoise};
+}
+
+void CheckResults(const std::vector<xResult>& results, const std::string& where) {
+  for (const xResult& r : results)
+    if (!std::isfinite(r.value))
+      throw Exception("The calculated " + std::string(r.name) + " of " + where + " is not a finite number.");
+}
+
+void WriteResults(pugi::xml_node element, const std::vector<xResult>& results, const std::string& where) {
+  CheckResults(results, where);
+  for (const xResult& r : results) {
+    pugi::xml_node child = SetChildFloat(element, r.name, r.value);
+    child.remove_attributes();
+    child.append_attribute("sigfigs").set_value(3);
+    if (r.error) child.append_attribute("error").set_value(BoolToStr(true));
+    if (r.text) child.append_attribute("text").set_value(r.text);
+  }
+}
+
+void WriteWarnings(pugi::xml_node condition, const std::vector<std::string>& warnings) {
+  static constexpr const char* kNames[] = {"warning1", "warning2", "warning3"};
+  for (std::size_t i = 0; i < 3; ++i) {
+    SetChildText(condition, kNames[i], "");
+    if (i < warnings.size()) SetChildText(condition, kNames[i], warnings[i]);
+  }
+}
+
+double Finite(double value, const std::string& what) {
+  if (!std::isfinite(value)) throw Exception("The " + what + " is not a finite number.");
+  return value;
+}
+
+std::string ConditionName(std::size_t index) {
+  return "condition " + std::to_string(index + 1);
+}
+
+void CheckPlatePosition(std::uint8_t pos, std::uint8_t max) {
+  if (pos < 1 || max > 3 || pos > max)
+    throw Exception("Plate " + std::to_string(pos) + " of " + std::to_string(max) +
+                    " is not a plate position.");
+}
+
+double PlateTargetPressure(const xPageArgs& Args, std::uint8_t pos, std::uint8_t max) {
+  // Share of the first condition's drop from p1 to pout taken up to the plate's inlet, by the
+  // number of plates (rows) and the plate's position from the valve (columns).
+  static constexpr double kShare[3][3] = {{0.3, 0, 0}, {0.4, 0.15, 0}, {0.5, 0.2, 0.07}};
+  // A plate never takes a higher pressure ratio than this.
+  static constexpr double kMaxRatio = 4.5;
+  CheckPlatePosition(pos, max);
+  const pugi::xml_node process = ProcessOf(Args.Item);
+  const pugi::xml_node first = Conditions(process).front();
+  const std::string unit = ItemUnits(process).pressure;
+  const double pout = GetChildFloat(first, "pout");
+  const double p1 = GetChildFloat(first, "p1");
+  double target = pout + kShare[max - 1][pos - 1] * (p1 - pout);
+  const double downstream = pos == max ? pout : GetChildFloat(first, "p" + std::to_string(pos + 2));
+
+  xPressureConverter& pressure = *Args.Units.Pressure;
+  ApplyItemAtmPressure(process, pressure);
+  const double targetKPa = pressure.convert(target, unit, "kPa(a)");
+  const double downstreamKPa = pressure.convert(downstream, unit, "kPa(a)");
+  if (targetKPa / downstreamKPa > kMaxRatio)
+    target = pressure.convert(kMaxRatio * downstreamKPa, "kPa(a)", unit);
+  return target;
+}
+
+std::string ConstantCurve(double value) {
+  const std::string v = FloatToStr(value);
+  return "0\\" + v + "\\0\\" + v + "\\1\\" + v + "\\1\\" + v + "\\";
+}
+
+void CopyColumn(pugi::xml_node element, const char* name, const xQuery& row, const char* column) {
+  CopyColumnOr(element, name, row, column, "");
+}
+
+void CopyColumnOr(pugi::xml_node element, const char* name, const xQuery& row, const char* column,
+                  std::string_view fallback) {
+  const int index = row.FindColumn(column);
+  if (index < 0) throw Exception("Field '" + std::string(column) + "' not found");
+  const xValue& v = row.Cell(row.CurrentRow(), static_cast<std::size_t>(index));
+  switch (v.kind) {
+    case xValue::Kind::Null:
+      SetChildText(element, name, fallback);
+      break;
+    case xValue::Kind::Integer:
+      SetChildInt(element, name, v.i);
+      break;
+    case xValue::Kind::Float:
+      SetChildFloat(element, name, Finite(v.f, std::string(column) + " of the catalogue row"));
+      break;
+    case xValue::Kind::Text:
+      SetChildText(element, name, v.s);
+      break;
+  }
+}
+
+void WriteValveVc(pugi::xml_node valve, const xQuery& row, const xUnits& Units, const xItemUnits& names) {
+  const double vc = Units.FlowCapacity->convert(row.FieldByName("MaxCv").AsFloat(), "Cv", names.vc);
+  SetChildFloat(valve, "vc", Finite(vc, "valve's rated " + names.vc));
+}
+
+void WritePlate(const std::vector<pugi::xml_node>& conditions, const std::string& inlet,
+                const std::vector<double>& inletPressures, pugi::xml_node plate, const xQuery& row,
+                double cvMultiplier, const std::vector<xResult>& maxima, const std::string& where) {
+  for (std::size_t i = 0; i < conditions.size(); ++i)
+    CheckResults({{inlet.c_str(), inletPressures[i]}}, ConditionName(i));
+  const double rowCv = row.FieldByName("Cv").AsFloat();
+  const double cvmodified = Finite(rowCv * cvMultiplier, "modified Cv of " + where);
+  CheckResults(maxima, where);
+
+  for (std::size_t i = 0; i < conditions.size(); ++i)
+    WriteResults(conditions[i], {{inlet.c_str(), inletPressures[i]}}, ConditionName(i));
+  SetChildText(plate, "size", row.FieldByName("Display").AsString());
+  CopyColumn(plate, "nominal", row, "Nominal");
+  CopyColumn(plate, "vc", row, "Cv");
+  SetChildText(plate, "comment", row.FieldByName("Description").AsString());
+  SetChildFloat(plate, "cvmodified", cvmodified);
+  WriteResults(plate, maxima, where);
+}
+
+IEC_ValveData ValveDataFromItem(pugi::xml_node process, pugi::xml_node valve) {
+  IEC_ValveData v;
+  v.Cv = GetChildFloat(valve, "maxcv");
+  v.Dnom = GetChildFloat(valve, "diameter");
+  v.D = GetChildFloat(valve, "actualdiameter");
+  v.FlTable = GetChildText(valve, "fl");
+  v.FdTable = GetChildText(valve, "fd");
+  v.FiFactor = GetChildFloat(valve, "fifactor");
+  v.Characteristic = ItemCharacteristicText(process, GetChildText(valve, "characteristic"));
+  // A byte, as the catalogue keeps it: 255 marks the special multi-stage trims.
+  v.stages = static_cast<std::uint8_t>(static_cast<unsigned>(GetChildInt(valve, "stages")) & 0xFFu);
+  v.NoiseDistance = GetChildInt(process, "noisedist");
+  v.NoiseAttenuation = GetChildFloat(process, "noiseattenuation");
+  return v;
+}
+
+void ReadNoiseOptions(pugi::xml_node process, IEC_ValveData& valve) {
+  valve.NoiseIEC = GetChildBool(process, "iecnoise");
+  valve.PipeAtten = GetChildFloat(process, "pipeatten");
+  valve.PlateAtten = PlateCount(process) > 0;
+}
+
+}  // namespace sizing
+
+void xCalculation_Phase::SelectNoDiffuser(const xPageArgs& Args) {
+  for (pugi::xml_node c : sizing::Conditions(ProcessOf(Args.Item)))
+    SetChildText(c, "p2", GetChildText(c, "pout"));
+}
+
+namespace {
+
+// A condition that needs the whole travel (the stored value is capped at 100).
+bool AnyAtFullTravel(const std::vector<pugi::xml_node>& conditions) {
+  for (pugi::xml_node c : conditions)
+    if (GetChildFloat(c, "percentopen") == 100) return true;
+  return false;
+}
+
+}  // namespace
+
+void xCalculation_Phase::SizeValveInTwoPasses(const xPageArgs& Args, xQuery& Valves) {
+  const std::vector<pugi::xml_node> conditions = sizing::Conditions(ProcessOf(Args.Item));
+  if (Valves.IsEmpty()) throw Exception("No valves found.");
+
+  // Pass 1: the UpStop rows only, the first whose travel suffices at every condition.
+  std::size_t lastSelected = 0;
+  Valves.First();
+  for (bool first = true;; first = false) {
+    if (!first) Valves.Next();
+    if (Valves.Eof()) break;
+    if (!Valves.FieldByName("UpStop").AsBoolean()) continue;
+    SelectValve(Args, Valves);
+    lastSelected = Valves.RecNo();
+    if (!AnyAtFullTravel(conditions)) break;
+  }
+  if (Valves.Eof()) {
+    if (lastSelected != 0) {
+      // Every UpStop valve is too small: the largest of them stays, its results flagged.
+      Valves.MoveTo(lastSelected);
+      return;
+    }
+    // A query without UpStop rows would leave the item without a valve; pass 2 then runs over
+    // all rows from the first.
+    Valves.First();
+  }
+
+  // Pass 2: from the row pass 1 chose, every row, until the velocity limit also holds.
+  for (bool first = true;; first = false) {
+    if (!first) {
+      const std::size_t visited = Valves.RecNo();
+      Valves.Next();
+      if (Valves.Eof()) {
+        Valves.MoveTo(visited);  // the largest valve stays, its results flagged
+        return;
+      }
+    }
+    SelectValve(Args, Valves);
+    bool ok = !AnyAtFullTravel(conditions);
+    for (std::size_t i = 0; ok && i < conditions.size(); ++i) ok = !BreaksPass2Limit(conditions[i]);
+    if (ok) return;
+  }
+}
+
+void xCalculation_Phase::SearchDiffuser(const xPageArgs& Args, xQuery& Diffusers, std::uint8_t pos,
+                                        std::uint8_t max) {
+  const double target = sizing::PlateTargetPressure(Args, pos, max);
+  const pugi::xml_node first = sizing::Conditions(ProcessOf(Args.Item)).front();
+  const std::string inlet = "p" + std::to_string(pos + 1);
+  if (Diffusers.IsEmpty()) throw Exception("No diffuser plates found.");
+
+  // Rows come in ascending Cv, so the plate inlet pressure falls from row to row: walk until it
+  // drops to the target or below.
+  double current = 99999999;
+  double prev = 0;
+  double diff = 0;
+  std::size_t lastTried = 0;
+  std::size_t beforeLast = 0;
+  Diffusers.First();
+  while (current > target && !Diffusers.Eof()) {
+    prev = diff;
+    SelectDiffuser(Args, Diffusers, pos, max);
+    beforeLast = lastTried;
+    lastTried = Diffusers.RecNo();
+    current = GetChildFloat(first, inlet);
+    diff = target - current;
+    Diffusers.Next();
+  }
+  // Of the last two rows tried the nearer to the target wins; on equal distance the larger Cv.
+  if (std::fabs(diff) > std::fabs(prev)) {
+    Diffusers.MoveTo(beforeLast != 0 ? beforeLast : lastTried);
+    SelectDiffuser(Args, Diffusers, pos, max);
+  } else {
+    Diffusers.MoveTo(lastTried);
+  }
+}
+
+std::unique_ptr<xCalculation_Phase> CalculationFor(const std::string& phase) {
+  if (phase == kPhaseLiquid) return std::make_unique<xCalculation_Liquid>();
+  if (phase == kPhaseGas) return std::make_unique<xCalculation_Gas>();
+  if (phase == kPhaseTwoPhase || phase == "TwoPhase") return std::make_unique<xCalculation_TwoPhase>();
+  throw Exception("Unknown analysis type: '" + phase + "'");
+}
+
+}  // namespace quenta
