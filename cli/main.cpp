@@ -17,6 +17,7 @@
 #include "refdata/database.h"
 #include "refdata/sql_format.h"
 #include "refdata/unit_converter.h"
+#include "size.h"
 
 namespace {
 
@@ -49,6 +50,12 @@ const char* const kUsage =
     "                         (default 273)\n"
     "      --atm P            atmospheric pressure in kPa(a) for gauge pressure units\n"
     "                         (default 101.325)\n"
+    "  size FILE [--item N] [--save]\n"
+    "                         sizes every item of a quote file (.qqf) or an item document from\n"
+    "                         its stored conditions, specification and plates, and prints the\n"
+    "                         chosen valve and, per condition, every result with its unit (\"!\"\n"
+    "                         marks a value beyond its limit) and the notes; --item N sizes the\n"
+    "                         N-th item only (from 1); --save writes the results into FILE\n"
     "\n"
     "Options:\n"
     "  --json                 print the answer as JSON\n"
@@ -240,6 +247,13 @@ int Run(int argc, char** argv) {
     if (w == "--version") {
       std::cout << "quenta-cli " << quenta::platform::Version() << '\n';
       return 0;
+    }
+  }
+  if (const std::vector<std::string> args(argv + 1, argv + argc); quenta::cli::IsSizeCommand(args)) {
+    try {
+      return quenta::cli::SizeCommand(args, std::cout, std::cerr);
+    } catch (const quenta::cli::SizeUsageError& e) {
+      throw UsageError(e.what());
     }
   }
   const Args a = Parse(argc, argv);

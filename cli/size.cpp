@@ -1,0 +1,669 @@
+#include "size.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <pugixml.hpp>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "item/page_args.h"
+#include "item/xml_utils.h"
+#include "platform/exception.h"
+#include "platform/platform.h"
+#include "refdata/database.h"
+#include "refdata/unit_converter.h"
+#include "sizing/calculation_phase.h"
+#include "sizing/valve_query.h"
+
+namespace quenta::cli {
+namespace {
+
+namespace fs = std::filesystem;
+using json = nlohmann::ordered_json;
+
+constexpr int kExitFailure = 1;
+constexpr int kExitDatabase = 3;
+
+struct Options {
+  bool json = false;
+  bool save = false;
+  std::optional<int> item;
+  std::string file;
+};
+
+int PositiveNumber(const std::string& text) {
+  int n = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
+  if (ec != std::errc() || end != text.data() + text.size() || n < 1)
+    throw SizeUsageError("--item takes an item number from 1, not " + text);
+  return n;
+}
+
+Options Parse(const std::vector<std::string>& args) {
+  Options o;
+  bool command = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& w = args[i];
+    if (w == "--json") {
+      o.json = true;
+    } else if (w == "--save") {
+      o.save = true;
+    } else if (w == "--item") {
+      if (i + 1 >= args.size()) throw SizeUsageError("--item needs a value");
+      o.item = PositiveNumber(args[++i]);
+    } else if (w.rfind("--item=", 0) == 0) {
+      o.item = PositiveNumber(w.substr(7));
+    } else if (w.size() > 2 && w.rfind("--", 0) == 0) {
+      throw SizeUsageError("size does not take the option " + w);
+    } else if (!command && w == "size") {
+      command = true;
+    } else if (o.file.empty()) {
+      o.file = w;
+    } else {
+      throw SizeUsageError("size takes one FILE");
+    }
+  }
+  if (o.file.empty()) throw SizeUsageError("size needs a FILE");
+  return o;
+}
+
+// ----- Reading the item -------------------------------------------------------------------
+
+bool IsTwoPhase(const std::string& phase) {
+  return phase == "Two Phase" || phase == "TwoPhase";
+}
+
+// The attribute as the document writes a Boolean.
+bool AttributeTrue(pugi::xml_node element, const char* name) {
+  const std::string_view v = element.attribute(name).as_string();
+  return v.size() == 4 && (v[0] == 'T' || v[0] == 't') && (v[1] == 'r' || v[1] == 'R') &&
+         (v[2] == 'u' || v[2] == 'U') && (v[3] == 'e' || v[3] == 'E');
+}
+
+// A child by a path of element names ("liquid/flow").
+pugi::xml_node ChildAt(pugi::xml_node parent, std::string_view path) {
+  while (parent && !path.empty()) {
+    const auto slash = path.find('/');
+    parent = parent.child(std::string(path.substr(0, slash)).c_str());
+    path = slash == std::string_view::npos ? std::string_view() : path.substr(slash + 1);
+  }
+  return parent;
+}
+
+// plates/number as the plates page reads it: a missing count means no plate.
+int StoredPlateCount(pugi::xml_node process) {
+  pugi::xml_node plates = process.child("plates");
+  if (GetChildText(plates, "number").empty()) return 0;
+  return GetChildInt(plates, "number");
+}
+
+// The plates page offers no plates to two-phase items, nor to liquid items whose vapour
+// pressure lies above the outlet pressure of some condition; their stored plates are ignored.
+bool PlatesPossible(pugi::xml_node process, const std::string& phase) {
+  if (IsTwoPhase(phase)) return false;
+  if (phase != "Liquid") return true;
+  for (pugi::xml_node c : process.child("conditions").children("condition"))
+    if (GetChildFloat(c.child("liquid"), "vp") > GetChildFloat(c, "pout")) return false;
+  return true;
+}
+
+// ----- Sizing one item --------------------------------------------------------------------
+
+struct Session {
+  xConnection& db;
+  xUnitConverters& units;
+  bool engUser = false;
+};
+
+// The plates page's recalculation: each stored plate, from the last to the first, is
+// re-selected on the diffuser row of its line size and Cv, which sets the pressures between
+// valve and plates; without plates every condition's valve outlet pressure is its pout.
+void PlacePlates(const xPageArgs& args, xCalculation_Phase& calculation, const std::string& phase) {
+  pugi::xml_node process = args.Item.child("process");
+  const int count = StoredPlateCount(process);
+  if (count <= 0 || !PlatesPossible(process, phase)) {
+    calculation.SelectNoDiffuser(args);
+    return;
+  }
+  if (count > 3) throw Exception("An item has at most 3 plates, not " + std::to_string(count) + ".");
+  xQuery diffusers(*args.DBConnection, kDiffuserQueryText);
+  for (int pos = count; pos >= 1; --pos) {
+    const std::string name = "plate" + std::to_string(pos);
+    pugi::xml_node plate = process.child("plates").child(name.c_str());
+    const std::string size = GetChildText(plate, "size");
+    const std::string cv = GetChildText(plate, "vc");
+    diffusers.SetFilter(nullptr);
+    SetLineSizeFilter(diffusers, size);
+    if (size.empty() || cv.empty() || !diffusers.Locate("Cv", GetChildFloat(plate, "vc")))
+      throw Exception("Plate " + std::to_string(pos) +
+                      " names no diffuser plate of the catalogue (line size '" + size + "', Cv '" + cv +
+                      "').");
+    calculation.SelectDiffuser(args, diffusers, static_cast<std::uint8_t>(pos),
+                               static_cast<std::uint8_t>(count));
+  }
+}
+
+// What the results page does on "Auto Size...", with the plates placed first as the plates
+// page, which comes before it, leaves them.
+void SizeItem(const Session& s, pugi::xml_node item) {
+  pugi::xml_node process = item.child("process");
+  const std::string phase = GetChildText(process, "phase");
+  if (phase.empty()) throw Exception("Error finding phase information.");
+  const std::unique_ptr<xCalculation_Phase> calculation = CalculationFor(phase);
+  xPageManagement management(item, nullptr);
+  const xPageArgs args{&s.db, item, UnitsOf(s.units), &management, s.engUser};
+  PlacePlates(args, *calculation, phase);
+  const std::unique_ptr<xQuery> valves = OpenValveQuery(args);
+  if (!valves || valves->IsEmpty()) throw Exception("No valves found.");
+  calculation->SizeValve(args, *valves);
+}
+
+// ----- The report -------------------------------------------------------------------------
+
+enum class Unit {
+  None,
+  Pressure,
+  PressureDrop,
+  Temp,
+  FlowLiquid,
+  FlowGas,
+  Noise,
+  Power,
+  Velocity,
+  Mach,
+  Vc,
+  Percent
+};
+
+struct Row {
+  std::string label;
+  std::string element;  // path below the condition
+  Unit unit;
+};
+
+// The rows of the results page of each analysis type, with the pressures between valve and
+// plates when plates are fitted and the recovery factor that the liquid page keeps hidden.
+std::vector<Row> RowsFor(const std::string& phase, int plates) {
+  std::vector<Row> rows = {{"Inlet Pressure", "p1", Unit::Pressure},
+                           {"Outlet Pressure", "p2", Unit::Pressure}};
+  for (int pos = 2; pos <= plates; ++pos)
+    rows.push_back(
+        {"Plate " + std::to_string(pos) + " Inlet Pressure", "p" + std::to_string(pos + 1), Unit::Pressure});
+  if (plates > 0) rows.push_back({"Downstream Pressure", "pout", Unit::Pressure});
+  rows.push_back({"Temperature", "temp", Unit::Temp});
+  const std::vector<Row> rest =
+      phase == "Liquid"
+          ? std::vector<Row>{{"Flow Rate", "liquid/flow", Unit::FlowLiquid},
+                             {"Pressure Drop", "dp", Unit::PressureDrop},
+                             {"ΔP for Choked Flow", "dpchoked", Unit::PressureDrop},
+                             {"ΔP for Incipient Cavitation", "dpcavitation", Unit::PressureDrop},
+                             {"Noise", "noise", Unit::Noise},
+                             {"Power", "power", Unit::Power},
+                             {"Power Factor", "pf", Unit::None},
+                             {"Sigma", "sigma", Unit::None},
+                             {"Fl", "fl", Unit::None},
+                             {"Velocity", "velocity", Unit::Velocity},
+                             {"Flow Coefficient", "vc", Unit::Vc},
+                             {"% Open", "percentopen", Unit::Percent}}
+      : phase == "Gas" ? std::vector<Row>{{"Flow Rate", "gas/flow", Unit::FlowGas},
+                                          {"Pressure Drop", "dp", Unit::PressureDrop},
+                                          {"ΔP for Choked Flow", "dpchoked", Unit::PressureDrop},
+                                          {"Noise", "noise", Unit::Noise},
+                                          {"Power", "power", Unit::Power},
+                                          {"Power Factor", "pf", Unit::None},
+                                          {"xt", "xt", Unit::None},
+                                          {"Mach Number", "mach", Unit::Mach},
+                                          {"Velocity", "velocity", Unit::Velocity},
+                                          {"Flow Coefficient", "vc", Unit::Vc},
+                                          {"% Open", "percentopen", Unit::Percent}}
+                       : std::vector<Row>{{"Gas Flow Rate", "gas/flow", Unit::FlowGas},
+                                          {"Liquid Flow Rate", "liquid/flow", Unit::FlowLiquid},
+                                          {"Pressure Drop", "dp", Unit::PressureDrop},
+                                          {"ΔP for Choked Gas Flow", "dpchokedgas", Unit::PressureDrop},
+                                          {"ΔP for Choked Liquid Flow", "dpchokedliquid", Unit::PressureDrop},
+                                          {"Noise", "noise", Unit::Noise},
+                                          {"Gas Power", "powergas", Unit::Power},
+                                          {"Liquid Power", "powerliquid", Unit::Power},
+                                          {"Total Power", "power", Unit::Power},
+                                          {"Power Factor", "pf", Unit::None},
+                                          {"Gas Velocity", "velocitygas", Unit::Velocity},
+                                          {"Gas Mach Number", "velocitymach", Unit::Mach},
+                                          {"Liquid Velocity", "velocityliquid", Unit::Velocity},
+                                          {"Flow Coefficient", "vc", Unit::Vc},
+                                          {"% Open", "percentopen", Unit::Percent}};
+  rows.insert(rows.end(), rest.begin(), rest.end());
+  return rows;
+}
+
+// The result elements each procedure writes into a condition, in the order written.
+const std::vector<std::string>& ResultNames(const std::string& phase) {
+  static const std::vector<std::string> liquid = {"vc",       "percentopen",  "noise",   "dp",
+                                                  "dpchoked", "dpcavitation", "power",   "pf",
+                                                  "sigma",    "fl",           "velocity"};
+  static const std::vector<std::string> gas = {"vc",    "percentopen", "noise", "dp",       "dpchoked",
+                                               "power", "pf",          "xt",    "velocity", "mach"};
+  static const std::vector<std::string> twophase = {
+      "vc",          "percentopen", "noise", "dp",          "dpchokedgas",    "dpchokedliquid", "powergas",
+      "powerliquid", "power",       "pf",    "velocitygas", "velocityliquid", "velocitymach"};
+  return phase == "Liquid" ? liquid : phase == "Gas" ? gas : twophase;
+}
+
+Unit UnitOfResult(const std::string& name) {
+  if (name == "vc") return Unit::Vc;
+  if (name == "percentopen") return Unit::Percent;
+  if (name == "noise") return Unit::Noise;
+  if (name.rfind("dp", 0) == 0) return Unit::PressureDrop;
+  if (name.rfind("power", 0) == 0) return Unit::Power;
+  if (name == "velocitymach" || name == "mach") return Unit::Mach;
+  if (name.rfind("velocity", 0) == 0) return Unit::Velocity;
+  return Unit::None;
+}
+
+std::string UnitText(Unit unit, pugi::xml_node process, xPressureConverter& pressure) {
+  pugi::xml_node units = process.child("units");
+  switch (unit) {
+    case Unit::None:
+      return "";
+    case Unit::Pressure:
+      return GetChildText(units, "pressure");
+    case Unit::PressureDrop:
+      return pressure.getDisplay(GetChildText(units, "pressure"));
+    case Unit::Temp:
+      return GetChildText(units, "temp");
+    case Unit::FlowLiquid:
+      return GetChildText(units.child("flow"), "liquid");
+    case Unit::FlowGas:
+      return GetChildText(units.child("flow"), "gas");
+    case Unit::Noise:
+      return "dBA";
+    case Unit::Power:
+      return GetChildText(units, "power");
+    case Unit::Velocity:
+      return GetChildText(units, "velocity");
+    case Unit::Mach:
+      return "mach";
+    case Unit::Vc:
+      return GetChildText(units, "vc");
+    case Unit::Percent:
+      return "%";
+  }
+  return "";
+}
+
+std::vector<std::string> Warnings(pugi::xml_node condition) {
+  std::vector<std::string> out;
+  for (const char* name : {"warning1", "warning2", "warning3"}) {
+    const std::string w = GetChildText(condition, name);
+    if (!w.empty()) out.push_back(w);
+  }
+  return out;
+}
+
+std::string ItemName(int index, pugi::xml_node item) {
+  const std::string tag = GetChildText(item, "tag");
+  return "Item " + std::to_string(index) + (tag.empty() ? "" : " (" + tag + ")");
+}
+
+// Columns are measured in characters, not bytes: labels and units hold Δ, ³ and °.
+std::size_t Width(std::string_view s) {
+  return static_cast<std::size_t>(
+      std::count_if(s.begin(), s.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+}
+std::string PadRight(const std::string& s, std::size_t width) {
+  return s + std::string(width > Width(s) ? width - Width(s) : 0, ' ');
+}
+std::string PadLeft(const std::string& s, std::size_t width) {
+  return std::string(width > Width(s) ? width - Width(s) : 0, ' ') + s;
+}
+
+// A cell as the results page shows it: the display text, with "!" for a value beyond its limit.
+std::string Cell(pugi::xml_node condition, const std::string& path) {
+  pugi::xml_node element = ChildAt(condition, path);
+  if (!element) return "";
+  std::string text = GetChildDisplay(element.parent(), element.name());
+  if (AttributeTrue(element, "error")) text += "!";
+  return text;
+}
+
+void PrintValve(std::ostream& out, pugi::xml_node process) {
+  pugi::xml_node valve = process.child("valve");
+  out << "  Valve: " << GetChildText(valve, "name") << "  " << GetChildText(valve, "size") << "  rated "
+      << GetChildDisplay(valve, "vc") << " " << GetChildText(process.child("units"), "vc") << "\n";
+}
+
+// process/maxnoise; a new item's limit of 85 dB(A) when the item has none.
+double MaxNoise(pugi::xml_node process) {
+  return GetChildText(process, "maxnoise").empty() ? 85.0 : GetChildFloat(process, "maxnoise");
+}
+
+// Returns whether a plate is louder than the limit.
+bool PrintPlates(std::ostream& out, pugi::xml_node process, const std::string& phase,
+                 xPressureConverter& pressure) {
+  const int count = PlatesPossible(process, phase) ? StoredPlateCount(process) : 0;
+  if (count <= 0) {
+    out << "  Plates: none\n";
+    return false;
+  }
+  bool flagged = false;
+  const std::string velocity = phase == "Gas" ? "mach" : UnitText(Unit::Velocity, process, pressure);
+  for (int pos = 1; pos <= count; ++pos) {
+    pugi::xml_node plate = process.child("plates").child(("plate" + std::to_string(pos)).c_str());
+    // The plates page shows a plate louder than the item's noise limit as an error.
+    const bool loud = GetChildFloat(plate, "maxnoise") > MaxNoise(process);
+    flagged = flagged || loud;
+    out << "  Plate " << pos << ": " << GetChildText(plate, "size") << "  Cv "
+        << GetChildText(plate, "cvmodified") << "  max pressure ratio " << GetChildDisplay(plate, "maxpr")
+        << "  max noise " << GetChildDisplay(plate, "maxnoise") << (loud ? "!" : "") << " dBA  max velocity "
+        << GetChildDisplay(plate, "maxvelocity") << " " << velocity << "  (" << GetChildText(plate, "comment")
+        << ")\n";
+  }
+  return flagged;
+}
+
+void PrintItem(std::ostream& out, int index, pugi::xml_node item, xPressureConverter& pressure) {
+  pugi::xml_node process = item.child("process");
+  const std::string phase = GetChildText(process, "phase");
+  out << ItemName(index, item);
+  if (const std::string d = GetChildText(item, "description"); !d.empty()) out << "  " << d;
+  out << "\n  " << phase << ": " << GetChildText(process, "vlvtype") << ", " << GetChildText(process, "trim")
+      << ", " << GetChildText(process, "flowdirn") << ", " << GetChildText(process, "flowchar") << ", "
+      << GetChildText(process, "prating") << "\n";
+  PrintValve(out, process);
+  bool flagged = PrintPlates(out, process, phase, pressure);
+
+  std::vector<pugi::xml_node> conditions;
+  for (pugi::xml_node c : process.child("conditions").children("condition")) conditions.push_back(c);
+  const int plates = PlatesPossible(process, phase) ? StoredPlateCount(process) : 0;
+  const std::vector<Row> rows = RowsFor(IsTwoPhase(phase) ? "Two Phase" : phase, plates);
+
+  std::size_t labelWidth = 0, unitWidth = 0;
+  std::vector<std::string> unitTexts;
+  for (const Row& r : rows) {
+    unitTexts.push_back(UnitText(r.unit, process, pressure));
+    labelWidth = std::max(labelWidth, Width(r.label));
+    unitWidth = std::max(unitWidth, Width(unitTexts.back()));
+  }
+  std::vector<std::vector<std::string>> cells(conditions.size());
+  std::vector<std::size_t> widths(conditions.size());
+  for (std::size_t c = 0; c < conditions.size(); ++c) {
+    std::string title = GetChildText(conditions[c], "title");
+    if (title.empty()) title = "Condition " + std::to_string(c + 1);
+    cells[c].push_back(title);
+    for (const Row& r : rows) cells[c].push_back(Cell(conditions[c], r.element));
+    for (const std::string& s : cells[c]) {
+      widths[c] = std::max(widths[c], Width(s));
+      flagged = flagged || (!s.empty() && s.back() == '!');
+    }
+  }
+
+  out << "\n" << std::string(2 + labelWidth + 2 + unitWidth, ' ');
+  for (std::size_t c = 0; c < conditions.size(); ++c) out << "  " << PadLeft(cells[c][0], widths[c]);
+  out << "\n";
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    out << "  " << PadRight(rows[r].label, labelWidth) << "  " << PadRight(unitTexts[r], unitWidth);
+    for (std::size_t c = 0; c < conditions.size(); ++c) out << "  " << PadLeft(cells[c][r + 1], widths[c]);
+    out << "\n";
+  }
+
+  bool notes = false;
+  for (std::size_t c = 0; c < conditions.size(); ++c) {
+    for (const std::string& w : Warnings(conditions[c])) {
+      if (!notes) out << "\n  Notes:\n";
+      notes = true;
+      out << "    " << cells[c][0] << ": " << w << "\n";
+    }
+  }
+  if (flagged) out << "\n  ! marks a value beyond its limit.\n";
+}
+
+json ValueOf(pugi::xml_node element) {
+  if (std::string_view(element.text().get()).empty()) return nullptr;
+  try {
+    return GetChildFloat(element.parent(), element.name());
+  } catch (const ConvertError&) {
+    return nullptr;
+  }
+}
+
+json ResultJson(pugi::xml_node element, const std::string& unit) {
+  json attributes = json::object();
+  for (pugi::xml_attribute a : element.attributes()) attributes[a.name()] = a.value();
+  return json{{"name", element.name()},
+              {"value", ValueOf(element)},
+              {"display", GetChildDisplay(element.parent(), element.name())},
+              {"unit", unit},
+              {"error", AttributeTrue(element, "error")},
+              {"attributes", attributes}};
+}
+
+json ChildrenAsText(pugi::xml_node element) {
+  json out = json::object();
+  for (pugi::xml_node c : element.children())
+    if (c.type() == pugi::node_element) out[c.name()] = c.text().get();
+  return out;
+}
+
+json ItemJson(int index, pugi::xml_node item, xPressureConverter& pressure) {
+  pugi::xml_node process = item.child("process");
+  const std::string phase = GetChildText(process, "phase");
+  pugi::xml_node valve = process.child("valve");
+  json j{{"item", index},
+         {"tag", GetChildText(item, "tag")},
+         {"description", GetChildText(item, "description")},
+         {"phase", phase},
+         {"specification",
+          {{"vlvtype", GetChildText(process, "vlvtype")},
+           {"trim", GetChildText(process, "trim")},
+           {"flowdirn", GetChildText(process, "flowdirn")},
+           {"flowchar", GetChildText(process, "flowchar")},
+           {"prating", GetChildText(process, "prating")}}},
+         {"valve",
+          {{"name", GetChildText(valve, "name")},
+           {"size", GetChildText(valve, "size")},
+           {"maxcv", ValueOf(valve.child("maxcv"))},
+           {"vc", ValueOf(valve.child("vc"))},
+           {"vcunit", GetChildText(process.child("units"), "vc")},
+           {"fields", ChildrenAsText(valve)}}}};
+
+  const int plates = PlatesPossible(process, phase) ? StoredPlateCount(process) : 0;
+  json plateList = json::array();
+  for (int pos = 1; pos <= plates; ++pos) {
+    pugi::xml_node plate = process.child("plates").child(("plate" + std::to_string(pos)).c_str());
+    json p{{"position", pos}, {"fields", ChildrenAsText(plate)}};
+    p["maxpr"] = ResultJson(plate.child("maxpr"), "");
+    p["maxnoise"] = ResultJson(plate.child("maxnoise"), "dBA");
+    p["maxvelocity"] = ResultJson(plate.child("maxvelocity"),
+                                  phase == "Gas" ? "mach" : UnitText(Unit::Velocity, process, pressure));
+    plateList.push_back(p);
+  }
+  j["plates"] = plateList;
+
+  const std::string pressureUnit = UnitText(Unit::Pressure, process, pressure);
+  json conditions = json::array();
+  for (pugi::xml_node c : process.child("conditions").children("condition")) {
+    std::vector<std::string> names = {"p1", "p2"};
+    for (int n = 3; n <= plates + 1; ++n) names.push_back("p" + std::to_string(n));
+    names.push_back("pout");
+    json pressures = json::array();
+    for (const std::string& name : names)
+      if (pugi::xml_node e = c.child(name.c_str())) pressures.push_back(ResultJson(e, pressureUnit));
+    json results = json::array();
+    for (const std::string& name : ResultNames(IsTwoPhase(phase) ? "Two Phase" : phase))
+      if (pugi::xml_node e = c.child(name.c_str()))
+        results.push_back(ResultJson(e, UnitText(UnitOfResult(name), process, pressure)));
+    conditions.push_back({{"title", GetChildText(c, "title")},
+                          {"pressures", pressures},
+                          {"results", results},
+                          {"warnings", Warnings(c)}});
+  }
+  j["conditions"] = conditions;
+  return j;
+}
+
+// ----- The file ---------------------------------------------------------------------------
+
+// The items of a single item document (its root is the item) or of a quote file (a quote
+// element, as the root or under it, holding items/item). Null when the document is neither.
+std::optional<std::vector<pugi::xml_node>> ItemsOf(const pugi::xml_document& doc) {
+  pugi::xml_node root = doc.document_element();
+  if (std::string_view(root.name()) == "item") return std::vector<pugi::xml_node>{root};
+  pugi::xml_node quote = std::string_view(root.name()) == "quote" ? root : root.child("quote");
+  if (!quote) return std::nullopt;
+  std::vector<pugi::xml_node> items;
+  for (pugi::xml_node i : quote.child("items").children("item")) items.push_back(i);
+  return items;
+}
+
+// Written beside the file and renamed over it, so that a failure never leaves half a document;
+// the file keeps its permissions.
+void SaveAtomically(const pugi::xml_document& doc, const fs::path& file) {
+  const fs::path target = fs::is_symlink(file) ? fs::canonical(file) : file;
+  std::ostringstream text;
+  doc.save(text, "  ", pugi::format_default, pugi::encoding_utf8);
+  const std::string bytes = text.str();
+
+  const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+  std::string temp = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+  const int fd = mkstemp(temp.data());
+  if (fd < 0) throw Exception("Cannot write " + file.string() + ": " + std::strerror(errno) + ".");
+  struct stat st {};
+  if (stat(target.c_str(), &st) == 0) fchmod(fd, st.st_mode & 07777);
+  std::size_t done = 0;
+  bool ok = true;
+  while (ok && done < bytes.size()) {
+    const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    ok = n > 0;
+    if (ok) done += static_cast<std::size_t>(n);
+  }
+  const int error = ok ? 0 : errno;
+  ok = ok && fsync(fd) == 0;
+  close(fd);
+  if (!ok || std::rename(temp.c_str(), target.c_str()) != 0) {
+    const int why = error ? error : errno;
+    unlink(temp.c_str());
+    throw Exception("Cannot write " + file.string() + ": " + std::strerror(why) + ".");
+  }
+}
+
+}  // namespace
+
+bool IsSizeCommand(const std::vector<std::string>& args) {
+  // The global options that take a value; their value is not the command.
+  static const std::vector<std::string> valued = {"--density", "--pressure", "--temperature", "--atm",
+                                                  "--item"};
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& w = args[i];
+    if (std::find(valued.begin(), valued.end(), w) != valued.end()) {
+      ++i;
+    } else if (w.rfind("--", 0) != 0) {
+      return w == "size";
+    }
+  }
+  return false;
+}
+
+int SizeCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  const Options o = Parse(args);
+  const fs::path file = o.file;
+
+  std::error_code ec;
+  if (!fs::is_regular_file(file, ec)) {
+    err << "Cannot open " << o.file << ": " << (fs::exists(file, ec) ? "not a file." : "no such file.")
+        << "\n";
+    return kExitFailure;
+  }
+  pugi::xml_document doc;
+  const pugi::xml_parse_result parsed = doc.load_file(file.c_str(), pugi::parse_full, pugi::encoding_utf8);
+  if (!parsed) {
+    err << o.file << " is not an XML document: " << parsed.description() << " at byte " << parsed.offset
+        << ".\n";
+    return kExitFailure;
+  }
+  const std::optional<std::vector<pugi::xml_node>> found = ItemsOf(doc);
+  if (!found) {
+    err << o.file << " is neither an item document nor a quote file.\n";
+    return kExitFailure;
+  }
+  const std::vector<pugi::xml_node>& items = *found;
+  if (items.empty()) {
+    err << o.file << " holds a quote without items.\n";
+    return kExitFailure;
+  }
+  if (o.item && static_cast<std::size_t>(*o.item) > items.size()) {
+    err << o.file << " holds " << items.size() << (items.size() == 1 ? " item" : " items")
+        << "; there is no item " << *o.item << ".\n";
+    return kExitFailure;
+  }
+  // A quote file is localised whenever it is opened: its numbers take the user's separator.
+  LocaliseTree(doc.first_child());
+
+  std::unique_ptr<xConnection> db;
+  std::unique_ptr<xUnitConverters> units;
+  try {
+    db = OpenReferenceDatabase();
+    units = std::make_unique<xUnitConverters>(*db);
+  } catch (const std::exception& e) {
+    err << kSeriousError << '\n' << e.what() << '\n';
+    return kExitDatabase;
+  }
+  const Session session{*db, *units, IsEngineeringUser(*db, platform::ComputerName())};
+
+  bool failed = false;
+  bool first = true;
+  json report{{"file", o.file}, {"items", json::array()}};
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    const int index = static_cast<int>(i) + 1;
+    if (o.item && *o.item != index) continue;
+    try {
+      SizeItem(session, items[i]);
+    } catch (const std::exception& e) {
+      failed = true;
+      err << ItemName(index, items[i]) << ": " << e.what() << "\n";
+      report["items"].push_back(
+          {{"item", index}, {"tag", GetChildText(items[i], "tag")}, {"error", std::string(e.what())}});
+      continue;
+    }
+    if (o.json) {
+      report["items"].push_back(ItemJson(index, items[i], *units->Pressure));
+    } else {
+      if (!first) out << "\n";
+      PrintItem(out, index, items[i], *units->Pressure);
+    }
+    first = false;
+  }
+
+  bool saved = false;
+  if (o.save && failed) {
+    err << o.file << " was not saved: an item could not be sized.\n";
+  } else if (o.save) {
+    try {
+      SaveAtomically(doc, file);
+      saved = true;
+    } catch (const std::exception& e) {
+      err << e.what() << "\n";
+      failed = true;
+    }
+  }
+  if (o.json) {
+    report["saved"] = saved;
+    out << report.dump(2) << "\n";
+  } else if (saved) {
+    out << "\nSaved " << o.file << "\n";
+  }
+  return failed ? kExitFailure : 0;
+}
+
+}  // namespace quenta::cli

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <ostream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+// quenta-cli size FILE [--item N] [--save] [--json]: sizes the items of a quote file or of a
+// single item document as the results page does, from each item's stored conditions,
+// specification and plates, and reports the chosen valve with every result of every condition.
+namespace quenta::cli {
+
+// Arguments that quenta-cli size cannot take; the caller shows the usage text.
+class SizeUsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// True when the command of the argument list (the program's arguments after its name) is
+// "size", which reads its arguments itself.
+bool IsSizeCommand(const std::vector<std::string>& args);
+
+// Runs the command on the argument list ("size" and the global --json among them). The report
+// goes to out, failures to err, each naming the item. Returns 0 when every chosen item was
+// sized (and with --save written back), 1 when the file cannot be read or saved or an item
+// fails (the file is then left as it was), 3 when the reference database cannot be used.
+// Throws SizeUsageError for arguments it cannot take.
+int SizeCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace quenta::cli
