@@ -399,4 +399,20 @@ std::string xDiskGraph::makeSVGGraph() const {
   return StageSVG(ReadStageChart(Args, section));
 }
 
+void StoreDiskGraph(const xPageArgs& Args, std::uint8_t section) {
+  const std::string graph = xDiskGraph(Args, section).makePDFGraph();
+  pugi::xml_node sections = ProcessOf(Args.Item).child("trimdesign").child("sections");
+  for (pugi::xml_node s = sections.first_child(); s; s = s.next_sibling()) {
+    if (GetChildInt(s, "number") == section) {
+      SetChildText(s, "pdfgraph", graph);
+      return;
+    }
+  }
+  throw Exception("Error loading section data.");
+}
+
+void StoreCharacteristicGraph(const xPageArgs& Args, const xQuery& Valve) {
+  SetChildText(ProcessOf(Args.Item), "characteristicgraph", makePDFGraph(xCharacteristic(Args, Valve)));
+}
+
 }  // namespace quenta

@@ -38,4 +38,15 @@ class xDiskGraph {
   std::uint8_t section;
 };
 
+// The trim and results calculations live below the reports and do not draw; whoever runs them
+// stores the charts right after, as the pages do.
+
+// Writes section's stage chart into the section's pdfgraph (after every disk stack calculation).
+// Throws Exception "Error loading section data." when the item has no such section.
+void StoreDiskGraph(const xPageArgs& Args, std::uint8_t section);
+
+// Writes process/characteristicgraph, the characteristic chart of the valve the query stands on
+// (after a valve was selected or sized).
+void StoreCharacteristicGraph(const xPageArgs& Args, const xQuery& Valve);
+
 }  // namespace quenta

@@ -222,5 +222,13 @@ TEST_F(StageGraphTest, MissingSectionAndMissingPressures) {
   EXPECT_EQ(graph.find("INF"), std::string::npos);
 }
 
+TEST_F(StageGraphTest, StoredIntoItsOwnSection) {
+  StoreDiskGraph(args_, 2);
+  const pugi::xml_node sections = item_.child("process").child("trimdesign").child("sections");
+  EXPECT_FALSE(sections.first_child().child("pdfgraph"));
+  EXPECT_EQ(GetChildText(sections.last_child(), "pdfgraph"), xDiskGraph(args_, 2).makePDFGraph());
+  EXPECT_EQ(MessageOf([&] { StoreDiskGraph(args_, 3); }), "Error loading section data.");
+}
+
 }  // namespace
 }  // namespace quenta
