@@ -43,7 +43,8 @@ IEC_CompressibleProcessData GasCondition(IEC_CompressibleProcessData p, pugi::xm
   // so the conversion is made at that state: a standard unit passes unchanged, a normal unit
   // grows by 288.15/273.15 and a mass unit divides by the standard density. (Converting at the
   // converter's default state, 273 K, would shrink standard and normal volumes by about 5 %.)
-  p.Q = U.Flow->convert(GetChildFloat(gas, "flow"), n.flowGas, "m³/hr", StandardDensity(p.M), 101.325, 288.15);
+  p.Q =
+      U.Flow->convert(GetChildFloat(gas, "flow"), n.flowGas, "m³/hr", StandardDensity(p.M), 101.325, 288.15);
   p.Z = GetChildFloat(gas, "z");
   p.nu = U.Nu->convert(GetChildFloat(gas, "nu"), n.nu, "m²/s");
   return p;
@@ -152,11 +153,12 @@ void xCalculation_Gas::SelectDiffuser(const xPageArgs& Args, xQuery& Diffusers, 
   sizing::CheckPlatePosition(pos, max);
   const pugi::xml_node process = ProcessOf(Args.Item);
   const std::vector<pugi::xml_node> conditions = sizing::Conditions(process);
-  const std::string inlet = "p" + std::to_string(pos + 1);
-  const std::string outlet = pos == max ? "pout" : "p" + std::to_string(pos + 2);
-  const std::string where = "plate " + std::to_string(pos);
-  const pugi::xml_node plate = GetOrAddChild(GetOrAddChild(process, "plates"), "plate" + std::to_string(pos));
-  const double m = GetChildText(plate, "cvmultiplier").empty() ? 1.0 : GetChildFloat(plate, "cvmultiplier");
+  const sizing::xPlateSlot slot = sizing::PlateSlot(process, pos, max);
+  const std::string& inlet = slot.inlet;
+  const std::string& outlet = slot.outlet;
+  const std::string& where = slot.where;
+  const pugi::xml_node plate = slot.plate;
+  const double m = slot.multiplier;
 
   ApplyItemAtmPressure(process, *Args.Units.Pressure);
   const xItemUnits names = sizing::ItemUnits(process);

@@ -137,11 +137,12 @@ void xCalculation_Liquid::SelectDiffuser(const xPageArgs& Args, xQuery& Diffuser
   sizing::CheckPlatePosition(pos, max);
   const pugi::xml_node process = ProcessOf(Args.Item);
   const std::vector<pugi::xml_node> conditions = sizing::Conditions(process);
-  const std::string inlet = "p" + std::to_string(pos + 1);
-  const std::string outlet = pos == max ? "pout" : "p" + std::to_string(pos + 2);
-  const std::string where = "plate " + std::to_string(pos);
-  const pugi::xml_node plate = GetOrAddChild(GetOrAddChild(process, "plates"), "plate" + std::to_string(pos));
-  const double m = GetChildText(plate, "cvmultiplier").empty() ? 1.0 : GetChildFloat(plate, "cvmultiplier");
+  const sizing::xPlateSlot slot = sizing::PlateSlot(process, pos, max);
+  const std::string& inlet = slot.inlet;
+  const std::string& outlet = slot.outlet;
+  const std::string& where = slot.where;
+  const pugi::xml_node plate = slot.plate;
+  const double m = slot.multiplier;
   const double rowCv = Diffusers.FieldByName("Cv").AsFloat();
 
   ApplyItemAtmPressure(process, *Args.Units.Pressure);

@@ -99,6 +99,18 @@ void CheckPlatePosition(std::uint8_t pos, std::uint8_t max) {
                     " is not a plate position.");
 }
 
+xPlateSlot PlateSlot(pugi::xml_node process, std::uint8_t pos, std::uint8_t max) {
+  CheckPlatePosition(pos, max);
+  xPlateSlot slot;
+  slot.inlet = "p" + std::to_string(pos + 1);
+  slot.outlet = pos == max ? "pout" : "p" + std::to_string(pos + 2);
+  slot.where = "plate " + std::to_string(pos);
+  slot.plate = GetOrAddChild(GetOrAddChild(process, "plates"), "plate" + std::to_string(pos));
+  if (!GetChildText(slot.plate, "cvmultiplier").empty())
+    slot.multiplier = GetChildFloat(slot.plate, "cvmultiplier");
+  return slot;
+}
+
 double PlateTargetPressure(const xPageArgs& Args, std::uint8_t pos, std::uint8_t max) {
   // Share of the first condition's drop from p1 to pout taken up to the plate's inlet, by the
   // number of plates (rows) and the plate's position from the valve (columns).

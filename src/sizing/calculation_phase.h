@@ -111,6 +111,18 @@ std::string ConditionName(std::size_t index);
 
 // Throws Exception unless 1 <= pos <= max <= 3.
 void CheckPlatePosition(std::uint8_t pos, std::uint8_t max);
+
+// Where plate pos of max sits: the names of its inlet and downstream pressures ("p2".."p4",
+// "pout"), its element under plates (created when missing), its Cv multiplier (1 when none is
+// stored) and its name for messages. Checks the position first.
+struct xPlateSlot {
+  std::string inlet;
+  std::string outlet;
+  std::string where;
+  pugi::xml_node plate;
+  double multiplier = 1;
+};
+xPlateSlot PlateSlot(pugi::xml_node process, std::uint8_t pos, std::uint8_t max);
 // The inlet pressure, in the item's pressure unit, at which plate pos of max is to sit at the
 // first condition: its share of the drop from p1 to pout above its downstream pressure, cut
 // back to 4.5 times that downstream pressure (absolute) when the share would give more.

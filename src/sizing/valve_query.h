@@ -1,8 +1,7 @@
 #pragma once
 
-#include <pugixml.hpp>
-
 #include <memory>
+#include <pugixml.hpp>
 #include <string>
 
 #include "item/page_args.h"
