@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "actuator.h"
 #include "calc.h"
+#include "item_file.h"
 #include "platform/exception.h"
 #include "platform/numbers.h"
 #include "platform/platform.h"
@@ -18,6 +20,7 @@
 #include "refdata/sql_format.h"
 #include "refdata/unit_converter.h"
 #include "size.h"
+#include "trim.h"
 
 namespace {
 
@@ -56,6 +59,18 @@ const char* const kUsage =
     "                         chosen valve and, per condition, every result with its unit (\"!\"\n"
     "                         marks a value beyond its limit) and the notes; --item N sizes the\n"
     "                         N-th item only (from 1); --save writes the results into FILE\n"
+    "  trim FILE [--item N] [--save]\n"
+    "                         designs the trim sections of every item (or the N-th) whose valve\n"
+    "                         and actuator are sized: new ZZ and ED sections get their defaults,\n"
+    "                         every disk stack is recalculated, new CC sections get their holes;\n"
+    "                         prints each section and its stage table with units\n"
+    "  actuator FILE [--item N] [--failaction TEXT] [--save]\n"
+    "                         sizes the actuator of every item (or the N-th) whose valve is sized,\n"
+    "                         as after a reset: the valve's standard actuator for the fail action\n"
+    "                         TEXT (e.g. \"Fail Open\"; else the stored or the first one), seat\n"
+    "                         loading and packing friction from the catalogue; prints the actuator,\n"
+    "                         the force table of the seven cases (arrows for directions, \"!\" a\n"
+    "                         possible problem, \"*\" the suggested solution) and the required thrust\n"
     "\n"
     "Options:\n"
     "  --json                 print the answer as JSON\n"
@@ -249,10 +264,13 @@ int Run(int argc, char** argv) {
       return 0;
     }
   }
-  if (const std::vector<std::string> args(argv + 1, argv + argc); quenta::cli::IsSizeCommand(args)) {
+  if (const std::vector<std::string> args(argv + 1, argv + argc); quenta::cli::IsItemCommand(args)) {
+    const std::string command = quenta::cli::CommandWord(args);
     try {
+      if (command == "trim") return quenta::cli::TrimCommand(args, std::cout, std::cerr);
+      if (command == "actuator") return quenta::cli::ActuatorCommand(args, std::cout, std::cerr);
       return quenta::cli::SizeCommand(args, std::cout, std::cerr);
-    } catch (const quenta::cli::SizeUsageError& e) {
+    } catch (const quenta::cli::CommandUsageError& e) {
       throw UsageError(e.what());
     }
   }

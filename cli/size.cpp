@@ -20,10 +20,12 @@
 
 #include "item/page_args.h"
 #include "item/xml_utils.h"
+#include "item_file.h"
 #include "platform/exception.h"
 #include "platform/platform.h"
 #include "refdata/database.h"
 #include "refdata/unit_converter.h"
+#include "report/graphs.h"
 #include "sizing/calculation_phase.h"
 #include "sizing/valve_query.h"
 
@@ -32,52 +34,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using json = nlohmann::ordered_json;
-
-constexpr int kExitFailure = 1;
-constexpr int kExitDatabase = 3;
-
-struct Options {
-  bool json = false;
-  bool save = false;
-  std::optional<int> item;
-  std::string file;
-};
-
-int PositiveNumber(const std::string& text) {
-  int n = 0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
-  if (ec != std::errc() || end != text.data() + text.size() || n < 1)
-    throw SizeUsageError("--item takes an item number from 1, not " + text);
-  return n;
-}
-
-Options Parse(const std::vector<std::string>& args) {
-  Options o;
-  bool command = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& w = args[i];
-    if (w == "--json") {
-      o.json = true;
-    } else if (w == "--save") {
-      o.save = true;
-    } else if (w == "--item") {
-      if (i + 1 >= args.size()) throw SizeUsageError("--item needs a value");
-      o.item = PositiveNumber(args[++i]);
-    } else if (w.rfind("--item=", 0) == 0) {
-      o.item = PositiveNumber(w.substr(7));
-    } else if (w.size() > 2 && w.rfind("--", 0) == 0) {
-      throw SizeUsageError("size does not take the option " + w);
-    } else if (!command && w == "size") {
-      command = true;
-    } else if (o.file.empty()) {
-      o.file = w;
-    } else {
-      throw SizeUsageError("size takes one FILE");
-    }
-  }
-  if (o.file.empty()) throw SizeUsageError("size needs a FILE");
-  return o;
-}
 
 // ----- Reading the item -------------------------------------------------------------------
 
@@ -168,6 +124,7 @@ void SizeItem(const Session& s, pugi::xml_node item) {
   const std::unique_ptr<xQuery> valves = OpenValveQuery(args);
   if (!valves || valves->IsEmpty()) throw Exception("No valves found.");
   calculation->SizeValve(args, *valves);
+  StoreCharacteristicGraph(args, *valves);
 }
 
 // ----- The report -------------------------------------------------------------------------
@@ -309,23 +266,6 @@ std::vector<std::string> Warnings(pugi::xml_node condition) {
     if (!w.empty()) out.push_back(w);
   }
   return out;
-}
-
-std::string ItemName(int index, pugi::xml_node item) {
-  const std::string tag = GetChildText(item, "tag");
-  return "Item " + std::to_string(index) + (tag.empty() ? "" : " (" + tag + ")");
-}
-
-// Columns are measured in characters, not bytes: labels and units hold Δ, ³ and °.
-std::size_t Width(std::string_view s) {
-  return static_cast<std::size_t>(
-      std::count_if(s.begin(), s.end(), [](char c) { return (c & 0xC0) != 0x80; }));
-}
-std::string PadRight(const std::string& s, std::size_t width) {
-  return s + std::string(width > Width(s) ? width - Width(s) : 0, ' ');
-}
-std::string PadLeft(const std::string& s, std::size_t width) {
-  return std::string(width > Width(s) ? width - Width(s) : 0, ' ') + s;
 }
 
 // A cell as the results page shows it: the display text, with "!" for a value beyond its limit.
@@ -512,114 +452,29 @@ json ItemJson(int index, pugi::xml_node item, xPressureConverter& pressure) {
   return j;
 }
 
-// ----- The file ---------------------------------------------------------------------------
-
-// The items of a single item document (its root is the item) or of a quote file (a quote
-// element, as the root or under it, holding items/item). Null when the document is neither.
-std::optional<std::vector<pugi::xml_node>> ItemsOf(const pugi::xml_document& doc) {
-  pugi::xml_node root = doc.document_element();
-  if (std::string_view(root.name()) == "item") return std::vector<pugi::xml_node>{root};
-  pugi::xml_node quote = std::string_view(root.name()) == "quote" ? root : root.child("quote");
-  if (!quote) return std::nullopt;
-  std::vector<pugi::xml_node> items;
-  for (pugi::xml_node i : quote.child("items").children("item")) items.push_back(i);
-  return items;
-}
-
-// Written beside the file and renamed over it, so that a failure never leaves half a document;
-// the file keeps its permissions.
-void SaveAtomically(const pugi::xml_document& doc, const fs::path& file) {
-  const fs::path target = fs::is_symlink(file) ? fs::canonical(file) : file;
-  std::ostringstream text;
-  doc.save(text, "  ", pugi::format_default, pugi::encoding_utf8);
-  const std::string bytes = text.str();
-
-  const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-  std::string temp = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-  const int fd = mkstemp(temp.data());
-  if (fd < 0) throw Exception("Cannot write " + file.string() + ": " + std::strerror(errno) + ".");
-  struct stat st {};
-  if (stat(target.c_str(), &st) == 0) fchmod(fd, st.st_mode & 07777);
-  std::size_t done = 0;
-  bool ok = true;
-  while (ok && done < bytes.size()) {
-    const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    ok = n > 0;
-    if (ok) done += static_cast<std::size_t>(n);
-  }
-  const int error = ok ? 0 : errno;
-  ok = ok && fsync(fd) == 0;
-  close(fd);
-  if (!ok || std::rename(temp.c_str(), target.c_str()) != 0) {
-    const int why = error ? error : errno;
-    unlink(temp.c_str());
-    throw Exception("Cannot write " + file.string() + ": " + std::strerror(why) + ".");
-  }
-}
-
 }  // namespace
 
-bool IsSizeCommand(const std::vector<std::string>& args) {
-  // The global options that take a value; their value is not the command.
-  static const std::vector<std::string> valued = {"--density", "--pressure", "--temperature", "--atm",
-                                                  "--item"};
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& w = args[i];
-    if (std::find(valued.begin(), valued.end(), w) != valued.end()) {
-      ++i;
-    } else if (w.rfind("--", 0) != 0) {
-      return w == "size";
-    }
-  }
-  return false;
-}
-
 int SizeCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  const Options o = Parse(args);
+  const ItemOptions o = ParseItemOptions(args, "size");
   const fs::path file = o.file;
 
-  std::error_code ec;
-  if (!fs::is_regular_file(file, ec)) {
-    err << "Cannot open " << o.file << ": " << (fs::exists(file, ec) ? "not a file." : "no such file.")
-        << "\n";
+  ItemFile loaded;
+  if (const std::optional<std::string> problem = LoadItemFile(o.file, o.item, loaded)) {
+    err << *problem << "\n";
     return kExitFailure;
   }
-  pugi::xml_document doc;
-  const pugi::xml_parse_result parsed = doc.load_file(file.c_str(), pugi::parse_full, pugi::encoding_utf8);
-  if (!parsed) {
-    err << o.file << " is not an XML document: " << parsed.description() << " at byte " << parsed.offset
-        << ".\n";
-    return kExitFailure;
-  }
-  const std::optional<std::vector<pugi::xml_node>> found = ItemsOf(doc);
-  if (!found) {
-    err << o.file << " is neither an item document nor a quote file.\n";
-    return kExitFailure;
-  }
-  const std::vector<pugi::xml_node>& items = *found;
-  if (items.empty()) {
-    err << o.file << " holds a quote without items.\n";
-    return kExitFailure;
-  }
-  if (o.item && static_cast<std::size_t>(*o.item) > items.size()) {
-    err << o.file << " holds " << items.size() << (items.size() == 1 ? " item" : " items")
-        << "; there is no item " << *o.item << ".\n";
-    return kExitFailure;
-  }
-  // A quote file is localised whenever it is opened: its numbers take the user's separator.
-  LocaliseTree(doc.first_child());
+  const std::vector<pugi::xml_node>& items = loaded.items;
+  pugi::xml_document& doc = loaded.doc;
 
-  std::unique_ptr<xConnection> db;
-  std::unique_ptr<xUnitConverters> units;
+  ReferenceData reference;
   try {
-    db = OpenReferenceDatabase();
-    units = std::make_unique<xUnitConverters>(*db);
+    reference = OpenReferenceData();
   } catch (const std::exception& e) {
     err << kSeriousError << '\n' << e.what() << '\n';
     return kExitDatabase;
   }
-  const Session session{*db, *units, IsEngineeringUser(*db, platform::ComputerName())};
+  const std::unique_ptr<xUnitConverters>& units = reference.units;
+  const Session session{*reference.db, *reference.units, reference.engUser};
 
   bool failed = false;
   bool first = true;

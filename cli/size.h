@@ -1,9 +1,10 @@
 #pragma once
 
 #include <ostream>
-#include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "item_file.h"
 
 // quenta-cli size FILE [--item N] [--save] [--json]: sizes the items of a quote file or of a
 // single item document as the results page does, from each item's stored conditions,
@@ -11,14 +12,7 @@
 namespace quenta::cli {
 
 // Arguments that quenta-cli size cannot take; the caller shows the usage text.
-class SizeUsageError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-
-// True when the command of the argument list (the program's arguments after its name) is
-// "size", which reads its arguments itself.
-bool IsSizeCommand(const std::vector<std::string>& args);
+using SizeUsageError = CommandUsageError;
 
 // Runs the command on the argument list ("size" and the global --json among them). The report
 // goes to out, failures to err, each naming the item. Returns 0 when every chosen item was

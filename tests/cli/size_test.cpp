@@ -246,6 +246,7 @@ std::string WithoutResults(const fs::path& file) {
   for (pugi::xpath_node n : doc.select_nodes("//process")) {
     pugi::xml_node process = n.node();
     process.remove_child("valve");
+    process.remove_child("characteristicgraph");
     for (pugi::xml_node c : process.child("conditions").children("condition"))
       for (const std::string& name : results) c.remove_child(name.c_str());
   }
@@ -283,6 +284,9 @@ TEST(SizeCommandTest, SaveWritesResultsAndKeepsTheRestOfTheDocument) {
   const pugi::xml_node gas = doc.select_node("//item[tag='PCV-3105']/process/valve").node();
   EXPECT_STREQ(gas.child_value("name"), "QG22-L");
   EXPECT_STREQ(gas.child_value("size"), "3\"");
+  // The characteristic chart of the chosen valve is stored for the reports.
+  const std::string chart = gas.parent().child_value("characteristicgraph");
+  EXPECT_NE(chart.find(" c "), std::string::npos) << chart.substr(0, 200);
 }
 
 TEST(SizeCommandTest, AFailedItemLeavesTheFileAsItWas) {
