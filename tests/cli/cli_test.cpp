@@ -9,37 +9,17 @@
 
 #include "platform/platform.h"
 #include "refdata/database.h"
+#include "support/run_program.h"
 #include "support/temp_database.h"
 
 namespace quenta {
 namespace {
 
-struct Result {
-  int status = -1;
-  std::string out, err;
-};
-
-std::string Slurp(const std::filesystem::path& file) {
-  std::ifstream in(file);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-// Runs the program with arguments, each quoted for the shell.
-Result RunProgram(const std::filesystem::path& program, const std::vector<std::string>& args) {
-  testing::TempDir dir;
-  std::string cmd = "'" + program.string() + "'";
-  for (const auto& a : args) cmd += " '" + a + "'";
-  cmd += " >'" + (dir.path() / "out").string() + "' 2>'" + (dir.path() / "err").string() + "' </dev/null";
-  Result r;
-  const int rc = std::system(cmd.c_str());
-  r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-  r.out = Slurp(dir.path() / "out");
-  r.err = Slurp(dir.path() / "err");
-  return r;
-}
+using Result = testing::ProgramResult;
+using testing::RunProgram;
 
 Result Cli(const std::vector<std::string>& args) {
-  return RunProgram(platform::ProgramFolder() / "quenta-cli", args);
+  return testing::QuentaCli(args);
 }
 
 TEST(CliTest, ConvertsBetweenNamedUnits) {

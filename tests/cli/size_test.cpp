@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "support/run_program.h"
 #include "support/temp_database.h"
 
 namespace quenta {
@@ -21,32 +22,12 @@ namespace {
 namespace fs = std::filesystem;
 using json = nlohmann::json;
 
-struct Result {
-  int status = -1;
-  std::string out, err;
-};
-
-std::string Slurp(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void Spit(const fs::path& file, const std::string& text) {
-  std::ofstream(file, std::ios::binary) << text;
-}
+using Result = testing::ProgramResult;
+using testing::Slurp;
+using testing::Spit;
 
 Result Cli(const std::vector<std::string>& args) {
-  testing::TempDir dir;
-  // The C locale keeps "." as the decimal separator of every number the program writes.
-  std::string cmd = "LC_ALL=C '" + (platform::ProgramFolder() / "quenta-cli").string() + "'";
-  for (const auto& a : args) cmd += " '" + a + "'";
-  cmd += " >'" + (dir.path() / "out").string() + "' 2>'" + (dir.path() / "err").string() + "' </dev/null";
-  Result r;
-  const int rc = std::system(cmd.c_str());
-  r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-  r.out = Slurp(dir.path() / "out");
-  r.err = Slurp(dir.path() / "err");
-  return r;
+  return testing::QuentaCli(args);
 }
 
 fs::path Examples() {

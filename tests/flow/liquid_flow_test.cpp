@@ -15,6 +15,7 @@
 
 #include "platform/exception.h"
 #include "platform/platform.h"
+#include "support/run_program.h"
 #include "support/temp_database.h"
 
 namespace quenta {
@@ -510,22 +511,13 @@ struct CliResult {
 // Runs "quenta-cli calc liquid [--diffuser]" beside this test program with input on standard
 // input, as a script would.
 CliResult CalcCli(const nlohmann::json& input, bool diffuser) {
-  testing::TempDir dir;
-  std::ofstream(dir.path() / "in") << input.dump();
-  const std::string cmd = "'" + (platform::ProgramFolder() / "quenta-cli").string() + "' calc liquid" +
-                          (diffuser ? " --diffuser" : "") + " <'" + (dir.path() / "in").string() + "' >'" +
-                          (dir.path() / "out").string() + "' 2>'" + (dir.path() / "err").string() + "'";
-  const int rc = std::system(cmd.c_str());
-  auto slurp = [&](const char* name) {
-    std::ifstream in(dir.path() / name);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  };
+  std::vector<std::string> args = {"calc", "liquid"};
+  if (diffuser) args.push_back("--diffuser");
+  const testing::ProgramResult run = testing::QuentaCli(args, input.dump());
   CliResult r;
-  r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-  const std::string out = slurp("out");
-  r.err = slurp("err");
-  const std::string& text = out.empty() ? r.err : out;
-  r.answer = nlohmann::json::parse(text, nullptr, false);
+  r.status = run.status;
+  r.err = run.err;
+  r.answer = nlohmann::json::parse(run.out.empty() ? run.err : run.out, nullptr, false);
   return r;
 }
 
