@@ -351,8 +351,6 @@ nlohmann::json AirInWaterJson() {
 
 TEST(TwoPhaseFlowTest, CalcCommandRoundTrip) {
   const CliResult probe = CalcCli(AirInWaterJson(), false);
-  if (probe.status == 2 && probe.err.find("unknown command calc") != std::string::npos)
-    GTEST_SKIP() << "quenta-cli has no calc command yet";
 
   ASSERT_EQ(probe.status, 0) << probe.err;
   const auto f = Calculated(Valve(150, 80), AirInWater());
