@@ -502,23 +502,10 @@ TEST(LiquidFlowTest, DiffuserSearchIsBounded) {
             "The diffuser pressure search did not narrow to 0.1 kPa.");
 }
 
-struct CliResult {
-  int status = -1;
-  nlohmann::json answer;  // the JSON the program printed, on either stream
-  std::string err;
-};
+using CliResult = testing::CalcResult;
 
-// Runs "quenta-cli calc liquid [--diffuser]" beside this test program with input on standard
-// input, as a script would.
 CliResult CalcCli(const nlohmann::json& input, bool diffuser) {
-  std::vector<std::string> args = {"calc", "liquid"};
-  if (diffuser) args.push_back("--diffuser");
-  const testing::ProgramResult run = testing::QuentaCli(args, input.dump());
-  CliResult r;
-  r.status = run.status;
-  r.err = run.err;
-  r.answer = nlohmann::json::parse(run.out.empty() ? run.err : run.out, nullptr, false);
-  return r;
+  return testing::QuentaCalc("liquid", input, diffuser);
 }
 
 // Example 1 as the engineer's script writes it: record field names, calculation units, and no

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <vector>
@@ -52,6 +53,21 @@ inline ProgramResult RunProgram(const std::filesystem::path& program, const std:
 inline ProgramResult QuentaCli(const std::vector<std::string>& args,
                                const std::optional<std::string>& input = std::nullopt) {
   return RunProgram(platform::ProgramFolder() / "quenta-cli", args, input);
+}
+
+// One "quenta-cli calc KIND [--diffuser]" run with a JSON object on standard input, and the JSON
+// it answered with on either stream (a discarded value when it printed none).
+struct CalcResult {
+  int status = -1;
+  nlohmann::json answer;
+  std::string err;
+};
+
+inline CalcResult QuentaCalc(const std::string& kind, const nlohmann::json& input, bool diffuser) {
+  std::vector<std::string> args = {"calc", kind};
+  if (diffuser) args.push_back("--diffuser");
+  const ProgramResult run = QuentaCli(args, input.dump());
+  return {run.status, nlohmann::json::parse(run.out.empty() ? run.err : run.out, nullptr, false), run.err};
 }
 
 }  // namespace quenta::testing
