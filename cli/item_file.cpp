@@ -96,7 +96,8 @@ std::string CommandWord(const std::vector<std::string>& args) {
 
 bool IsItemCommand(const std::vector<std::string>& args) {
   const std::string command = CommandWord(args);
-  return command == "size" || command == "trim" || command == "actuator";
+  return command == "size" || command == "trim" || command == "actuator" || command == "pdf" ||
+         command == "specsheet" || command == "price" || command == "quote";
 }
 
 std::optional<std::string> LoadItemFile(const std::string& name, std::optional<int> item, ItemFile& file) {

@@ -46,7 +46,8 @@ ItemOptions ParseItemOptions(const std::vector<std::string>& args, const std::st
 // of an option that takes one; "" when there is none.
 std::string CommandWord(const std::vector<std::string>& args);
 
-// True when the command word is size, trim or actuator, which read their arguments themselves.
+// True when the command word names a command that reads its arguments itself (size, trim,
+// actuator, pdf, specsheet, price, quote).
 bool IsItemCommand(const std::vector<std::string>& args);
 
 // A document with its items: the root of an item document, or every quote/items/item of a

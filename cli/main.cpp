@@ -12,6 +12,7 @@
 
 #include "actuator.h"
 #include "calc.h"
+#include "commands.h"
 #include "item_file.h"
 #include "platform/exception.h"
 #include "platform/numbers.h"
@@ -269,6 +270,10 @@ int Run(int argc, char** argv) {
     try {
       if (command == "trim") return quenta::cli::TrimCommand(args, std::cout, std::cerr);
       if (command == "actuator") return quenta::cli::ActuatorCommand(args, std::cout, std::cerr);
+      if (command == "pdf") return quenta::cli::PdfCommand(args, std::cout, std::cerr);
+      if (command == "specsheet") return quenta::cli::SpecSheetCommand(args, std::cout, std::cerr);
+      if (command == "price") return quenta::cli::PriceCommand(args, std::cout, std::cerr);
+      if (command == "quote") return quenta::cli::QuoteCommand(args, std::cout, std::cerr);
       return quenta::cli::SizeCommand(args, std::cout, std::cerr);
     } catch (const quenta::cli::CommandUsageError& e) {
       throw UsageError(e.what());
