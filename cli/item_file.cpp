@@ -82,7 +82,8 @@ ItemOptions ParseItemOptions(const std::vector<std::string>& args, const std::st
 std::string CommandWord(const std::vector<std::string>& args) {
   // The options that take a value; their value is not the command.
   static const std::vector<std::string> valued = {"--density", "--pressure", "--temperature",
-                                                  "--atm",     "--item",     "--failaction"};
+                                                  "--atm",     "--item",     "--failaction",
+                                                  "--description", "--tag", "-o"};
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& w = args[i];
     if (std::find(valued.begin(), valued.end(), w) != valued.end()) {
@@ -188,7 +189,7 @@ std::string PadLeft(const std::string& s, std::size_t width) {
   return std::string(width > Width(s) ? width - Width(s) : 0, ' ') + s;
 }
 
-std::string FormatTable(const std::vector<std::vector<std::string>>& rows, std::size_t indent) {
+std::string FormatTable(const std::vector<std::vector<std::string>>& rows, std::size_t indent, bool allLeft) {
   std::vector<std::size_t> widths;
   for (const auto& row : rows) {
     if (widths.size() < row.size()) widths.resize(row.size(), 0);
@@ -200,7 +201,7 @@ std::string FormatTable(const std::vector<std::vector<std::string>>& rows, std::
     for (std::size_t c = 0; c < widths.size(); ++c) {
       const std::string cell = c < row.size() ? row[c] : "";
       if (c > 0) line += "  ";
-      line += c == 0 ? PadRight(cell, widths[c]) : PadLeft(cell, widths[c]);
+      line += c == 0 || allLeft ? PadRight(cell, widths[c]) : PadLeft(cell, widths[c]);
     }
     while (!line.empty() && line.back() == ' ') line.pop_back();
     out += line + "\n";

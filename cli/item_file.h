@@ -86,7 +86,9 @@ std::string PadRight(const std::string& s, std::size_t width);
 std::string PadLeft(const std::string& s, std::size_t width);
 
 // A text table: a header row and rows of cells, the first column left-aligned and the others
-// right-aligned, columns two blanks apart, each line indented by `indent` blanks.
-std::string FormatTable(const std::vector<std::vector<std::string>>& rows, std::size_t indent);
+// right-aligned (or every column left-aligned, for tables of texts), columns two blanks apart,
+// each line indented by `indent` blanks.
+std::string FormatTable(const std::vector<std::vector<std::string>>& rows, std::size_t indent,
+                        bool allLeft = false);
 
 }  // namespace quenta::cli
