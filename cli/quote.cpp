@@ -293,8 +293,10 @@ int Run(const QuoteArgs& a, std::ostream& out, std::ostream& err) {
   std::string shownCustomer = a.words.empty() ? "" : a.words[0];
   if (sub == "new-item") {
     Expect(a, 2, "CUSTOMER NUMBER");
-    s.Open(a.words[0], a.words[1], doc);
-    const pugi::xml_node item = NewItem(doc);
+    // A quote without items already shows the default item: that one becomes the new item,
+    // so that a script's first new-item gives the quote exactly one item.
+    const xItemsView view = s.Open(a.words[0], a.words[1], doc);
+    const pugi::xml_node item = view.AddedDefaultItem ? view.Rows.front().Item : NewItem(doc);
     if (a.description) SetItemCell(doc, item, "description", *a.description);
     if (a.tag) SetItemCell(doc, item, "tag", *a.tag);
   } else if (sub == "copy" || sub == "cut") {

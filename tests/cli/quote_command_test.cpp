@@ -108,17 +108,21 @@ TEST_F(QuoteCommandTest, ItemsAreAddedCopiedMovedEditedAndDeleted) {
   EXPECT_EQ(rows[0]["fluid"], "N/A");
   ASSERT_EQ(Quote({"new-item", "Acme", "Q1", "--tag", "FV-1", "--description", "Feed (main)"}).status, 0);
   ASSERT_EQ(Quote({"new-item", "Acme", "Q1", "--tag", "FV-2"}).status, 0);
-  EXPECT_EQ(Tags("Acme", "Q1"), (std::vector<std::string>{"", "FV-1", "FV-2"}));
+  // The first new item of an empty quote is the default item it showed.
+  EXPECT_EQ(Tags("Acme", "Q1"), (std::vector<std::string>{"FV-1", "FV-2"}));
+  EXPECT_EQ(Items("Acme", "Q1")[0]["description"], "Feed (main)");
+  ASSERT_EQ(Quote({"new-item", "Acme", "Q1"}).status, 0);
+  EXPECT_EQ(Tags("Acme", "Q1"), (std::vector<std::string>{"FV-1", "FV-2", ""}));
 
   // Copying twice into another quote adds two sets; the source keeps its items.
-  ASSERT_EQ(Quote({"copy", "Acme", "Q1", "2-3", "Acme", "Q2"}).status, 0);
-  ASSERT_EQ(Quote({"copy", "Acme", "Q1", "2,3", "Acme", "Q2"}).status, 0);
+  ASSERT_EQ(Quote({"copy", "Acme", "Q1", "1-2", "Acme", "Q2"}).status, 0);
+  ASSERT_EQ(Quote({"copy", "Acme", "Q1", "1,2", "Acme", "Q2"}).status, 0);
   EXPECT_EQ(Tags("Acme", "Q2"), (std::vector<std::string>{"", "FV-1", "FV-2", "FV-1", "FV-2"}));
-  EXPECT_EQ(Tags("Acme", "Q1"), (std::vector<std::string>{"", "FV-1", "FV-2"}));
+  EXPECT_EQ(Tags("Acme", "Q1"), (std::vector<std::string>{"FV-1", "FV-2", ""}));
 
   ASSERT_EQ(Quote({"move", "Acme", "Q1", "3", "1"}).status, 0);
   ASSERT_EQ(Quote({"set", "Acme", "Q1", "2", "tag", "TV-9"}).status, 0);
-  EXPECT_EQ(Tags("Acme", "Q1"), (std::vector<std::string>{"FV-2", "TV-9", "FV-1"}));
+  EXPECT_EQ(Tags("Acme", "Q1"), (std::vector<std::string>{"", "TV-9", "FV-2"}));
 
   // Cutting every item moves them; the emptied quote shows the default item again.
   ASSERT_EQ(Quote({"cut", "Acme", "Q1", "1-3", "Acme", "Q2"}).status, 0);
