@@ -209,6 +209,12 @@ json ItemJson(int index, pugi::xml_node item, const TActuatorPage& page,
 
 }  // namespace
 
+std::vector<std::string> SizeItemActuator(const ReferenceData& ref, pugi::xml_node item) {
+  xPageManagement management(item, nullptr);
+  CollectedMessages messages;
+  return SizeItem(ref, item, std::nullopt, management, messages).notes;
+}
+
 int ActuatorCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   const ItemOptions o = ParseItemOptions(args, "actuator", {"--failaction"});
   std::optional<std::string> failAction;

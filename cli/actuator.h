@@ -1,8 +1,11 @@
 #pragma once
 
 #include <ostream>
+#include <pugixml.hpp>
 #include <string>
 #include <vector>
+
+#include "item_file.h"
 
 // quenta-cli actuator FILE [--item N] [--failaction TEXT] [--save] [--json]: sizes the actuator
 // of the items of a quote file or item document as the actuator page does when it first shows a
@@ -14,5 +17,9 @@ namespace quenta::cli {
 // codes as TrimCommand. An unknown fail action fails the item. Throws CommandUsageError for
 // arguments it cannot take.
 int ActuatorCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// Sizes one item's actuator as the command does (fail action as stored, else the catalogue's
+// first) and returns the messages the page would have shown. Throws the sizing's failure.
+std::vector<std::string> SizeItemActuator(const ReferenceData& ref, pugi::xml_node item);
 
 }  // namespace quenta::cli

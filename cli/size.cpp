@@ -28,6 +28,7 @@
 #include "report/graphs.h"
 #include "sizing/calculation_phase.h"
 #include "sizing/valve_query.h"
+#include "wizard/plates_logic.h"
 
 namespace quenta::cli {
 namespace {
@@ -58,23 +59,6 @@ pugi::xml_node ChildAt(pugi::xml_node parent, std::string_view path) {
   return parent;
 }
 
-// plates/number as the plates page reads it: a missing count means no plate.
-int StoredPlateCount(pugi::xml_node process) {
-  pugi::xml_node plates = process.child("plates");
-  if (GetChildText(plates, "number").empty()) return 0;
-  return GetChildInt(plates, "number");
-}
-
-// The plates page offers no plates to two-phase items, nor to liquid items whose vapour
-// pressure lies above the outlet pressure of some condition; their stored plates are ignored.
-bool PlatesPossible(pugi::xml_node process, const std::string& phase) {
-  if (IsTwoPhase(phase)) return false;
-  if (phase != "Liquid") return true;
-  for (pugi::xml_node c : process.child("conditions").children("condition"))
-    if (GetChildFloat(c.child("liquid"), "vp") > GetChildFloat(c, "pout")) return false;
-  return true;
-}
-
 // ----- Sizing one item --------------------------------------------------------------------
 
 struct Session {
@@ -82,34 +66,6 @@ struct Session {
   xUnitConverters& units;
   bool engUser = false;
 };
-
-// The plates page's recalculation: each stored plate, from the last to the first, is
-// re-selected on the diffuser row of its line size and Cv, which sets the pressures between
-// valve and plates; without plates every condition's valve outlet pressure is its pout.
-void PlacePlates(const xPageArgs& args, xCalculation_Phase& calculation, const std::string& phase) {
-  pugi::xml_node process = args.Item.child("process");
-  const int count = StoredPlateCount(process);
-  if (count <= 0 || !PlatesPossible(process, phase)) {
-    calculation.SelectNoDiffuser(args);
-    return;
-  }
-  if (count > 3) throw Exception("An item has at most 3 plates, not " + std::to_string(count) + ".");
-  xQuery diffusers(*args.DBConnection, kDiffuserQueryText);
-  for (int pos = count; pos >= 1; --pos) {
-    const std::string name = "plate" + std::to_string(pos);
-    pugi::xml_node plate = process.child("plates").child(name.c_str());
-    const std::string size = GetChildText(plate, "size");
-    const std::string cv = GetChildText(plate, "vc");
-    diffusers.SetFilter(nullptr);
-    SetLineSizeFilter(diffusers, size);
-    if (size.empty() || cv.empty() || !diffusers.Locate("Cv", GetChildFloat(plate, "vc")))
-      throw Exception("Plate " + std::to_string(pos) +
-                      " names no diffuser plate of the catalogue (line size '" + size + "', Cv '" + cv +
-                      "').");
-    calculation.SelectDiffuser(args, diffusers, static_cast<std::uint8_t>(pos),
-                               static_cast<std::uint8_t>(count));
-  }
-}
 
 // What the results page does on "Auto Size...", with the plates placed first as the plates
 // page, which comes before it, leaves them.
@@ -120,11 +76,16 @@ void SizeItem(const Session& s, pugi::xml_node item) {
   const std::unique_ptr<xCalculation_Phase> calculation = CalculationFor(phase);
   xPageManagement management(item, nullptr);
   const xPageArgs args{&s.db, item, UnitsOf(s.units), &management, s.engUser};
-  PlacePlates(args, *calculation, phase);
+  PlacePlates(args, *calculation);
   const std::unique_ptr<xQuery> valves = OpenValveQuery(args);
   if (!valves || valves->IsEmpty()) throw Exception("No valves found.");
   calculation->SizeValve(args, *valves);
   StoreCharacteristicGraph(args, *valves);
+  // The sized valve is current; the trim sections must follow it (the two-phase page leaves the
+  // trim flag alone).
+  management.SetValveReset(false);
+  management.SetValveRecalc(false);
+  if (!IsTwoPhase(phase)) management.SetTrimReset(true);
 }
 
 // ----- The report -------------------------------------------------------------------------
@@ -291,7 +252,7 @@ double MaxNoise(pugi::xml_node process) {
 // Returns whether a plate is louder than the limit.
 bool PrintPlates(std::ostream& out, pugi::xml_node process, const std::string& phase,
                  xPressureConverter& pressure) {
-  const int count = PlatesPossible(process, phase) ? StoredPlateCount(process) : 0;
+  const int count = PlatesPossible(process) ? StoredPlateCount(process) : 0;
   if (count <= 0) {
     out << "  Plates: none\n";
     return false;
@@ -325,7 +286,7 @@ void PrintItem(std::ostream& out, int index, pugi::xml_node item, xPressureConve
 
   std::vector<pugi::xml_node> conditions;
   for (pugi::xml_node c : process.child("conditions").children("condition")) conditions.push_back(c);
-  const int plates = PlatesPossible(process, phase) ? StoredPlateCount(process) : 0;
+  const int plates = PlatesPossible(process) ? StoredPlateCount(process) : 0;
   const std::vector<Row> rows = RowsFor(IsTwoPhase(phase) ? "Two Phase" : phase, plates);
 
   std::size_t labelWidth = 0, unitWidth = 0;
@@ -417,7 +378,7 @@ json ItemJson(int index, pugi::xml_node item, xPressureConverter& pressure) {
            {"vcunit", GetChildText(process.child("units"), "vc")},
            {"fields", ChildrenAsText(valve)}}}};
 
-  const int plates = PlatesPossible(process, phase) ? StoredPlateCount(process) : 0;
+  const int plates = PlatesPossible(process) ? StoredPlateCount(process) : 0;
   json plateList = json::array();
   for (int pos = 1; pos <= plates; ++pos) {
     pugi::xml_node plate = process.child("plates").child(("plate" + std::to_string(pos)).c_str());
@@ -453,6 +414,10 @@ json ItemJson(int index, pugi::xml_node item, xPressureConverter& pressure) {
 }
 
 }  // namespace
+
+void SizeItemValve(const ReferenceData& ref, pugi::xml_node item) {
+  SizeItem(Session{*ref.db, *ref.units, ref.engUser}, item);
+}
 
 int SizeCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   const ItemOptions o = ParseItemOptions(args, "size");

@@ -21,4 +21,8 @@ using SizeUsageError = CommandUsageError;
 // Throws SizeUsageError for arguments it cannot take.
 int SizeCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
+// Sizes one item as the results page's "Auto Size..." does, its stored plates placed first, and
+// stores the characteristic graph. Throws the sizing's failure.
+void SizeItemValve(const ReferenceData& ref, pugi::xml_node item);
+
 }  // namespace quenta::cli

@@ -288,6 +288,8 @@ json ItemJson(int index, pugi::xml_node item, const ReferenceData& ref) {
 
 }  // namespace
 
+void DesignItemTrim(const ReferenceData& ref, pugi::xml_node item) { DesignItem(ref, item); }
+
 int TrimCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   const ItemOptions o = ParseItemOptions(args, "trim");
   ItemFile loaded;

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <ostream>
+#include <pugixml.hpp>
 #include <string>
 #include <vector>
+
+#include "item_file.h"
 
 // quenta-cli trim FILE [--item N] [--save] [--json]: designs the trim sections of the items of a
 // quote file or item document as the trim design pages do (the sections rebuilt from the valve
@@ -16,5 +19,8 @@ namespace quenta::cli {
 // fails (the file is then left as it was), 3 when the reference database cannot be used.
 // Throws CommandUsageError for arguments it cannot take.
 int TrimCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// Designs one item's trim sections as the command does. Throws the design's failure.
+void DesignItemTrim(const ReferenceData& ref, pugi::xml_node item);
 
 }  // namespace quenta::cli

@@ -228,6 +228,8 @@ std::string WithoutResults(const fs::path& file) {
     pugi::xml_node process = n.node();
     process.remove_child("valve");
     process.remove_child("characteristicgraph");
+    // The sized valve is current: its reset and recalculation flags are cleared.
+    process.remove_child("management");
     for (pugi::xml_node c : process.child("conditions").children("condition"))
       for (const std::string& name : results) c.remove_child(name.c_str());
   }
@@ -268,6 +270,11 @@ TEST(SizeCommandTest, SaveWritesResultsAndKeepsTheRestOfTheDocument) {
   // The characteristic chart of the chosen valve is stored for the reports.
   const std::string chart = gas.parent().child_value("characteristicgraph");
   EXPECT_NE(chart.find(" c "), std::string::npos) << chart.substr(0, 200);
+  // As after "Auto Size..." on the results page: the valve is current, the trim must follow it.
+  const pugi::xml_node management = gas.parent().child("management");
+  EXPECT_STREQ(management.child_value("valvereset"), "False");
+  EXPECT_STREQ(management.child_value("valverecalc"), "False");
+  EXPECT_STREQ(management.child_value("trimreset"), "True");
 }
 
 TEST(SizeCommandTest, AFailedItemLeavesTheFileAsItWas) {
