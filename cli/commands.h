@@ -19,5 +19,7 @@ int SpecSheetCommand(const std::vector<std::string>& args, std::ostream& out, st
 int PriceCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 // quenta-cli quote SUBCOMMAND ...: the user's customers, quotes and items
 int QuoteCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// quenta-cli demo [--appdata DIR]
+int DemoCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace quenta::cli

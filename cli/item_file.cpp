@@ -83,7 +83,9 @@ std::string CommandWord(const std::vector<std::string>& args) {
   // The options that take a value; their value is not the command.
   static const std::vector<std::string> valued = {"--density", "--pressure", "--temperature",
                                                   "--atm",     "--item",     "--failaction",
-                                                  "--description", "--tag", "-o"};
+                                                  "--description", "--tag", "--appdata", "-o",
+                                                  "--set",   "--discount", "--freight", "--duty",
+                                                  "--markup", "--quantity"};
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& w = args[i];
     if (std::find(valued.begin(), valued.end(), w) != valued.end()) {
@@ -98,7 +100,7 @@ std::string CommandWord(const std::vector<std::string>& args) {
 bool IsItemCommand(const std::vector<std::string>& args) {
   const std::string command = CommandWord(args);
   return command == "size" || command == "trim" || command == "actuator" || command == "pdf" ||
-         command == "specsheet" || command == "price" || command == "quote";
+         command == "specsheet" || command == "price" || command == "quote" || command == "demo";
 }
 
 std::optional<std::string> LoadItemFile(const std::string& name, std::optional<int> item, ItemFile& file) {

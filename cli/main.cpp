@@ -98,6 +98,18 @@ const char* const kUsage =
     "      move CUSTOMER NUMBER FROM TO   moves item FROM to row TO\n"
     "      set CUSTOMER NUMBER ROW description|tag TEXT\n"
     "                                     edits an item's description or tag\n"
+    "  specsheet FILE [--item N] [--set FIELD=OPTION ...] [--save]\n"
+    "                         fills in the spec sheet of every item (or the N-th) whose valve is\n"
+    "                         sized, as on arriving at the page: every field from the stored\n"
+    "                         choice or its first option, the sizing's choices preset and locked;\n"
+    "                         then each --set chooses an option (FIELD as TAB:FIELD, e.g.\n"
+    "                         \"Positioner:Type=Smart - 4-20mA\", or a field name of one tab only)\n"
+    "                         with the page's rules; prints every tab's fields\n"
+    "  price FILE [--item N] [--discount PCT] [--freight AMOUNT] [--duty PCT] [--markup PCT]\n"
+    "        [--quantity N] [--save]\n"
+    "                         prices every item (or the N-th) from its spec sheet: the price lines\n"
+    "                         with the stored actual prices, the inputs given, and the discounted,\n"
+    "                         CIF, duty, selling and extended selling prices\n"
     "\n"
     "Options:\n"
     "  --json                 print the answer as JSON\n"
@@ -300,6 +312,7 @@ int Run(int argc, char** argv) {
       if (command == "specsheet") return quenta::cli::SpecSheetCommand(args, std::cout, std::cerr);
       if (command == "price") return quenta::cli::PriceCommand(args, std::cout, std::cerr);
       if (command == "quote") return quenta::cli::QuoteCommand(args, std::cout, std::cerr);
+      if (command == "demo") return quenta::cli::DemoCommand(args, std::cout, std::cerr);
       return quenta::cli::SizeCommand(args, std::cout, std::cerr);
     } catch (const quenta::cli::CommandUsageError& e) {
       throw UsageError(e.what());
