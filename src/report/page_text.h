@@ -3,6 +3,9 @@
 #include <pugixml.hpp>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "report/pdf_text_fit.h"
 
 // What every report page shares: content text built line by line, values made safe to stand
 // between "(" and ")", the page header with the company name, title and logo, and the general
@@ -12,6 +15,14 @@ namespace quenta {
 // Value text safe between "(" and ")" of a content stream: "\", "(" and ")" are escaped, so a
 // tag or a customer name holding them cannot end the string early or corrupt the page.
 std::string PdfText(std::string_view value);
+
+// Number text for a page: x to n significant figures (FormatSigFigs) with "." as the decimal
+// separator whatever the user's setting; "" for a value that is not finite.
+std::string PdfSigFigs(int n, double x);
+// The display text of a result element for a page: its text attribute when it has one, else its
+// number at its sigfigs (4 without) with "." as the decimal separator; "" when missing or empty.
+// Numbers are read with the user's separator, as documents store them.
+std::string PdfDisplay(pugi::xml_node parent, std::string_view name);
 
 // While it lives, numbers are formatted with "." whatever the user's setting; the setting is
 // restored when it goes, also when the page fails half-way.
@@ -45,6 +56,19 @@ class xPageText {
 // x 266.25), and the logo drawn 75 by 75 points at (100, 730). The title is escaped.
 void AddPageHeader(xPageText& text, std::string_view titleX, std::string_view title);
 
+// The right edge of the text on a page: a value may run to here when nothing stands beside it.
+inline constexpr double kPageTextRight = 586;
+
+// One cell of a row of text: where it starts, its text and its font.
+struct xRowCell {
+  double x;
+  std::string text;
+  xPageFont font;
+};
+// The texts of a row (cells in order of x), each cut with "..." so that it ends before the next
+// filled cell to its right, or before rightEdge: a long value never runs over another.
+std::vector<std::string> FitRow(const std::vector<xRowCell>& cells, double size, double rightEdge);
+
 // Labels and values of a two-column block of rows (the general block and the valve page's
 // specification rows): field[0][i]/value[0][i] left, field[1][i]/value[1][i] right.
 template <int Rows>
@@ -55,7 +79,8 @@ struct xTwoColumnRows {
 using xGeneralBlock = xTwoColumnRows<4>;
 
 // Writes each row: labels in Helvetica 9 at x 75 and 358.5, values in Helvetica-Bold 9 at
-// 169.5 and 453, the cursor 12 points lower after each row. Values and labels are escaped.
+// 169.5 and 453, the cursor 12 points lower after each row. Values and labels are escaped, and
+// cut where they would run into the next cell (FitRow).
 void AddTwoColumnRow(xPageText& text, const std::string& leftField, const std::string& rightField,
                      const std::string& leftValue, const std::string& rightValue);
 template <int Rows>
