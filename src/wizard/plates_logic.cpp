@@ -54,6 +54,14 @@ void FitPlates(const xPageArgs& args, int count) {
     }
   }
   PlacePlates(args, *calculation);
+  // Saved as the page saves: the valve's outlet pressure is shown like the line's.
+  for (pugi::xml_node c : process.child("conditions").children("condition")) {
+    const pugi::xml_attribute figures = c.child("pout").attribute("sigfigs");
+    pugi::xml_node p2 = c.child("p2");
+    if (!p2 || !figures) continue;
+    if (!p2.attribute("sigfigs")) p2.append_attribute("sigfigs");
+    p2.attribute("sigfigs").set_value(figures.value());
+  }
   if (args.Management) {
     args.Management->SetValveReset(true);
     args.Management->SetActuatorReset(true);

@@ -20,7 +20,8 @@ int StoredPlateCount(pugi::xml_node process);
 bool PlatesPossible(pugi::xml_node process);
 
 // Chooses `count` plates (0 to 3) as the page does when the count is picked: every plate on the
-// largest line size up to the outlet pipe's, sized from the last plate to the first, then placed.
+// largest line size up to the outlet pipe's, sized from the last plate to the first, then placed;
+// each condition's p2 takes the significant figures of its pout, as the page saves it.
 // Throws Exception when plates are not possible for the item, for a count outside 0..3, and when
 // the catalogue has no plate for the outlet pipe.
 void FitPlates(const xPageArgs& args, int count);

@@ -204,8 +204,10 @@ TEST_F(ProcessLogicTest, PlatesAreFittedOnTheLargestLineSizeAndPlaced) {
   EXPECT_EQ(GetChildText(plate, "size").rfind("8\"", 0), 0u) << GetChildText(plate, "size");
   EXPECT_GT(GetChildFloat(plate, "vc"), 0);
   // The valve now discharges into the plate: its outlet pressure lies above the line's.
-  for (pugi::xml_node c : process.child("conditions").children("condition"))
+  for (pugi::xml_node c : process.child("conditions").children("condition")) {
     EXPECT_GT(GetChildFloat(c, "p2"), GetChildFloat(c, "pout"));
+    EXPECT_STREQ(c.child("p2").attribute("sigfigs").value(), "3");
+  }
   FitPlates(Args(), 0);
   EXPECT_FALSE(process.child("plates").child("plate1"));
   EXPECT_EQ(MessageOf([&] { FitPlates(Args(), 4); }), "An item has at most 3 plates, not 4.");
