@@ -219,66 +219,22 @@ int ActuatorCommand(const std::vector<std::string>& args, std::ostream& out, std
   const ItemOptions o = ParseItemOptions(args, "actuator", {"--failaction"});
   std::optional<std::string> failAction;
   if (const auto f = o.values.find("--failaction"); f != o.values.end()) failAction = f->second;
-  ItemFile loaded;
-  if (const std::optional<std::string> problem = LoadItemFile(o.file, o.item, loaded)) {
-    err << *problem << "\n";
-    return kExitFailure;
-  }
-  ReferenceData ref;
-  try {
-    ref = OpenReferenceData();
-  } catch (const std::exception& e) {
-    err << kSeriousError << '\n' << e.what() << '\n';
-    return kExitDatabase;
-  }
-
-  bool failed = false;
-  bool first = true;
-  json report{{"file", o.file}, {"items", json::array()}};
-  for (std::size_t i = 0; i < loaded.items.size(); ++i) {
-    const int index = static_cast<int>(i) + 1;
-    if (o.item && *o.item != index) continue;
-    const pugi::xml_node item = loaded.items[i];
-    CollectedMessages messages;
-    xPageManagement management(item, nullptr);
-    Sized sized;
-    try {
-      sized = SizeItem(ref, item, failAction, management, messages);
-    } catch (const std::exception& e) {
-      failed = true;
-      err << ItemName(index, item) << ": " << e.what() << "\n";
-      report["items"].push_back(
-          {{"item", index}, {"tag", GetChildText(item, "tag")}, {"error", std::string(e.what())}});
-      continue;
-    }
-    if (o.json) {
-      report["items"].push_back(ItemJson(index, item, *sized.page, sized.notes));
-    } else {
-      if (!first) out << "\n";
-      PrintItem(out, index, item, *sized.page, sized.notes);
-    }
-    first = false;
-  }
-
-  bool saved = false;
-  if (o.save && failed) {
-    err << o.file << " was not saved: an item's actuator could not be sized.\n";
-  } else if (o.save) {
-    try {
-      SaveAtomically(loaded.doc, o.file);
-      saved = true;
-    } catch (const std::exception& e) {
-      err << e.what() << "\n";
-      failed = true;
-    }
-  }
-  if (o.json) {
-    report["saved"] = saved;
-    out << report.dump(2) << "\n";
-  } else if (saved) {
-    out << "\nSaved " << o.file << "\n";
-  }
-  return failed ? kExitFailure : 0;
+  return RunItemCommand<json>(
+      o, "an item's actuator could not be sized", out, err,
+      [&failAction](const ReferenceData& ref, int index, pugi::xml_node item, bool asJson) {
+        CollectedMessages messages;
+        xPageManagement management(item, nullptr);
+        const Sized sized = SizeItem(ref, item, failAction, management, messages);
+        ItemAnswer<json> answer;
+        if (asJson) {
+          answer.json = ItemJson(index, item, *sized.page, sized.notes);
+        } else {
+          std::ostringstream text;
+          PrintItem(text, index, item, *sized.page, sized.notes);
+          answer.text = text.str();
+        }
+        return answer;
+      });
 }
 
 }  // namespace quenta::cli

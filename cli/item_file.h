@@ -1,10 +1,14 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
+#include <iostream>
 #include <map>
+#include <nlohmann/json.hpp>
 #include <memory>
 #include <optional>
 #include <pugixml.hpp>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -90,5 +94,82 @@ std::string PadLeft(const std::string& s, std::size_t width);
 // each line indented by `indent` blanks.
 std::string FormatTable(const std::vector<std::vector<std::string>>& rows, std::size_t indent,
                         bool allLeft = false);
+
+// One item's answer to a command: its entry of the JSON report's "items" (with --json) or the
+// text printed for it.
+template <typename Json>
+struct ItemAnswer {
+  Json json;
+  std::string text;
+};
+
+// The loop that size, trim, actuator, specsheet and price share: reads FILE (a failure exits 1),
+// opens the reference data (a failure exits 3 with the serious-error text), runs work on every
+// chosen item in order, reports a failing item on err as "Item N (TAG): message" and goes on,
+// prints the answers (text blocks one blank line apart, or one JSON report with "file", "items"
+// and "saved"), and with --save writes the file back safely unless an item failed (then
+// "<FILE> was not saved: <unsaved>." goes to err). Returns 0, or 1 when anything failed.
+template <typename Json>
+int RunItemCommand(const ItemOptions& o, std::string_view unsaved, std::ostream& out, std::ostream& err,
+                   const std::function<ItemAnswer<Json>(const ReferenceData&, int index, pugi::xml_node item,
+                                                        bool asJson)>& work) {
+  ItemFile loaded;
+  if (const std::optional<std::string> problem = LoadItemFile(o.file, o.item, loaded)) {
+    err << *problem << "\n";
+    return kExitFailure;
+  }
+  ReferenceData ref;
+  try {
+    ref = OpenReferenceData();
+  } catch (const std::exception& e) {
+    err << kSeriousError << '\n' << e.what() << '\n';
+    return kExitDatabase;
+  }
+
+  bool failed = false;
+  bool first = true;
+  Json report{{"file", o.file}, {"items", Json::array()}};
+  for (std::size_t i = 0; i < loaded.items.size(); ++i) {
+    const int index = static_cast<int>(i) + 1;
+    if (o.item && *o.item != index) continue;
+    const pugi::xml_node item = loaded.items[i];
+    ItemAnswer<Json> answer;
+    try {
+      answer = work(ref, index, item, o.json);
+    } catch (const std::exception& e) {
+      failed = true;
+      err << ItemName(index, item) << ": " << e.what() << "\n";
+      report["items"].push_back({{"item", index}, {"tag", item.child_value("tag")}, {"error", std::string(e.what())}});
+      continue;
+    }
+    if (o.json) {
+      report["items"].push_back(std::move(answer.json));
+    } else {
+      if (!first) out << "\n";
+      out << answer.text;
+    }
+    first = false;
+  }
+
+  bool saved = false;
+  if (o.save && failed) {
+    err << o.file << " was not saved: " << unsaved << ".\n";
+  } else if (o.save) {
+    try {
+      SaveAtomically(loaded.doc, o.file);
+      saved = true;
+    } catch (const std::exception& e) {
+      err << e.what() << "\n";
+      failed = true;
+    }
+  }
+  if (o.json) {
+    report["saved"] = saved;
+    out << report.dump(2) << "\n";
+  } else if (saved) {
+    out << "\nSaved " << o.file << "\n";
+  }
+  return failed ? kExitFailure : 0;
+}
 
 }  // namespace quenta::cli

@@ -420,70 +420,20 @@ void SizeItemValve(const ReferenceData& ref, pugi::xml_node item) {
 }
 
 int SizeCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  const ItemOptions o = ParseItemOptions(args, "size");
-  const fs::path file = o.file;
-
-  ItemFile loaded;
-  if (const std::optional<std::string> problem = LoadItemFile(o.file, o.item, loaded)) {
-    err << *problem << "\n";
-    return kExitFailure;
-  }
-  const std::vector<pugi::xml_node>& items = loaded.items;
-  pugi::xml_document& doc = loaded.doc;
-
-  ReferenceData reference;
-  try {
-    reference = OpenReferenceData();
-  } catch (const std::exception& e) {
-    err << kSeriousError << '\n' << e.what() << '\n';
-    return kExitDatabase;
-  }
-  const std::unique_ptr<xUnitConverters>& units = reference.units;
-  const Session session{*reference.db, *reference.units, reference.engUser};
-
-  bool failed = false;
-  bool first = true;
-  json report{{"file", o.file}, {"items", json::array()}};
-  for (std::size_t i = 0; i < items.size(); ++i) {
-    const int index = static_cast<int>(i) + 1;
-    if (o.item && *o.item != index) continue;
-    try {
-      SizeItem(session, items[i]);
-    } catch (const std::exception& e) {
-      failed = true;
-      err << ItemName(index, items[i]) << ": " << e.what() << "\n";
-      report["items"].push_back(
-          {{"item", index}, {"tag", GetChildText(items[i], "tag")}, {"error", std::string(e.what())}});
-      continue;
-    }
-    if (o.json) {
-      report["items"].push_back(ItemJson(index, items[i], *units->Pressure));
-    } else {
-      if (!first) out << "\n";
-      PrintItem(out, index, items[i], *units->Pressure);
-    }
-    first = false;
-  }
-
-  bool saved = false;
-  if (o.save && failed) {
-    err << o.file << " was not saved: an item could not be sized.\n";
-  } else if (o.save) {
-    try {
-      SaveAtomically(doc, file);
-      saved = true;
-    } catch (const std::exception& e) {
-      err << e.what() << "\n";
-      failed = true;
-    }
-  }
-  if (o.json) {
-    report["saved"] = saved;
-    out << report.dump(2) << "\n";
-  } else if (saved) {
-    out << "\nSaved " << o.file << "\n";
-  }
-  return failed ? kExitFailure : 0;
+  return RunItemCommand<json>(
+      ParseItemOptions(args, "size"), "an item could not be sized", out, err,
+      [](const ReferenceData& ref, int index, pugi::xml_node item, bool asJson) {
+        SizeItem(Session{*ref.db, *ref.units, ref.engUser}, item);
+        ItemAnswer<json> answer;
+        if (asJson) {
+          answer.json = ItemJson(index, item, *ref.units->Pressure);
+        } else {
+          std::ostringstream text;
+          PrintItem(text, index, item, *ref.units->Pressure);
+          answer.text = text.str();
+        }
+        return answer;
+      });
 }
 
 }  // namespace quenta::cli

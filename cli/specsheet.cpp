@@ -171,69 +171,24 @@ json ItemJson(int index, pugi::xml_node item, const TSpecSheetPage& page,
 int SpecSheetCommand(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
   std::vector<std::string> args = arguments;
   const std::vector<FieldChoice> choices = TakeChoices(args);
-  const ItemOptions o = ParseItemOptions(args, "specsheet");
-  ItemFile loaded;
-  if (const std::optional<std::string> problem = LoadItemFile(o.file, o.item, loaded)) {
-    err << *problem << "\n";
-    return kExitFailure;
-  }
-  ReferenceData ref;
-  try {
-    ref = OpenReferenceData();
-  } catch (const std::exception& e) {
-    err << kSeriousError << '\n' << e.what() << '\n';
-    return kExitDatabase;
-  }
-
-  bool failed = false;
-  bool first = true;
-  json report{{"file", o.file}, {"items", json::array()}};
-  for (std::size_t i = 0; i < loaded.items.size(); ++i) {
-    const int index = static_cast<int>(i) + 1;
-    if (o.item && *o.item != index) continue;
-    const pugi::xml_node item = loaded.items[i];
-    xScriptedPageUI ui;
-    xPageManagement management(item, nullptr);
-    xPagePtr<TSpecSheetPage> page;
-    try {
-      page = FillItem(ref, item, choices, management, ui);
-    } catch (const std::exception& e) {
-      failed = true;
-      err << ItemName(index, item) << ": " << e.what() << "\n";
-      report["items"].push_back(
-          {{"item", index}, {"tag", GetChildText(item, "tag")}, {"error", std::string(e.what())}});
-      continue;
-    }
-    std::vector<std::string> messages;
-    for (const auto& shown : ui.shown) messages.push_back(shown.text);
-    if (o.json) {
-      report["items"].push_back(ItemJson(index, item, *page, messages));
-    } else {
-      if (!first) out << "\n";
-      PrintItem(out, index, item, *page, messages);
-    }
-    first = false;
-  }
-
-  bool saved = false;
-  if (o.save && failed) {
-    err << o.file << " was not saved: an item's spec sheet could not be completed.\n";
-  } else if (o.save) {
-    try {
-      SaveAtomically(loaded.doc, o.file);
-      saved = true;
-    } catch (const std::exception& e) {
-      err << e.what() << "\n";
-      failed = true;
-    }
-  }
-  if (o.json) {
-    report["saved"] = saved;
-    out << report.dump(2) << "\n";
-  } else if (saved) {
-    out << "\nSaved " << o.file << "\n";
-  }
-  return failed ? kExitFailure : 0;
+  return RunItemCommand<json>(
+      ParseItemOptions(args, "specsheet"), "an item's spec sheet could not be completed", out, err,
+      [&choices](const ReferenceData& ref, int index, pugi::xml_node item, bool asJson) {
+        xScriptedPageUI ui;
+        xPageManagement management(item, nullptr);
+        const xPagePtr<TSpecSheetPage> page = FillItem(ref, item, choices, management, ui);
+        std::vector<std::string> messages;
+        for (const auto& shown : ui.shown) messages.push_back(shown.text);
+        ItemAnswer<json> answer;
+        if (asJson) {
+          answer.json = ItemJson(index, item, *page, messages);
+        } else {
+          std::ostringstream text;
+          PrintItem(text, index, item, *page, messages);
+          answer.text = text.str();
+        }
+        return answer;
+      });
 }
 
 }  // namespace quenta::cli
