@@ -88,7 +88,7 @@ def demo_seconds(build, runs):
 
 
 def main():
-    build = sys.argv[1]
+    build = os.path.abspath(sys.argv[1])
     quick = "--quick" in sys.argv
     results = run_bench(build, quick)
     rows = [("figure", "time", "aim", "benchmark")]
@@ -99,7 +99,7 @@ def main():
         t = b["real_time"] * UNITS[b["time_unit"]]
         extra = ""
         if "bytes" in b:
-            extra = f" ({b['bytes'] / 1024:.0f} KiB)"
+            extra = f" ({b['bytes'] / 1024:.0f} KiB, {b.get('pages', 0):.0f} pages, {b.get('logos', 0):.0f} logo)"
         rows.append((meaning, human(t) + extra, aim, name))
     for name, b in sorted(results.items()):
         if name not in {f[0] for f in FIGURES}:
