@@ -24,6 +24,10 @@ constexpr int kMaxNewtonPasses = 100;
 // Halving [0, 1] this often reaches the resolution of a double.
 constexpr int kBisectionPasses = 60;
 
+// No curve of the catalogue comes near this; beyond it the cubic coefficients and the
+// differences of interpolation overflow, and a lookup would answer NaN.
+constexpr double kLargestCurveNumber = 1e300;
+
 // Hands every complete group of N numbers to add. The text must end exactly after a group.
 template <std::size_t N, class Add>
 void ParseGroups(std::string_view text, Add add) {
@@ -32,7 +36,8 @@ void ParseGroups(std::string_view text, Add add) {
   std::size_t start = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (text[i] != '\\') continue;
-    numbers[filled++] = StrToFloat(text.substr(start, i - start));
+    numbers[filled] = StrToFloat(text.substr(start, i - start));
+    if (std::abs(numbers[filled++]) > kLargestCurveNumber) throw Exception(kMalformed);
     start = i + 1;
     if (filled < N) continue;
     add(numbers);

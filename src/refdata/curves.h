@@ -30,8 +30,8 @@ struct xBezierCurveSegment {
 // start where the previous one ended.
 class xBezierCurve {
  public:
-  // Throws Exception "Malformed curve." when the text is empty or ends inside a segment, and
-  // ConvertError when one of its numbers is not a number.
+  // Throws Exception "Malformed curve." when the text is empty, ends inside a segment or holds
+  // a number beyond ±1E300, and ConvertError when one of its numbers is not a number.
   xBezierCurve(std::string_view curvestring, enumCurveFunction func);
 
   // By x or by y as the curve was built. A value below the first segment's start gives that
@@ -65,8 +65,8 @@ struct xInterpolateCurveSegment {
 class xInterpolateCurve {
  public:
   // Throws Exception "Error: Invalid curve function" for a function other than the two values,
-  // "Malformed curve." when the text is empty or ends inside a pair, and ConvertError when one
-  // of its numbers is not a number.
+  // "Malformed curve." when the text is empty, ends inside a pair or holds a number beyond
+  // ±1E300, and ConvertError when one of its numbers is not a number.
   xInterpolateCurve(std::string_view curvestring, enumCurveFunction func);
 
   double Lookup(double value) const;

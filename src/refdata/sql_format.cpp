@@ -36,9 +36,11 @@ std::string FormatSQLArgs(std::string_view format, const std::vector<xSQLArg>& a
     int precision = -1;
     if (format[i] == '.') {
       precision = 0;
-      while (++i < format.size() && format[i] >= '0' && format[i] <= '9')
+      while (++i < format.size() && format[i] >= '0' && format[i] <= '9') {
         precision = precision * 10 + (format[i] - '0');
-      if (i >= format.size() || precision > 30) throw fail();
+        if (precision > 30) throw fail();  // before a long run of digits overflows
+      }
+      if (i >= format.size()) throw fail();
     }
     if (next >= args.size()) throw fail();
     const xSQLArg& arg = args[next++];

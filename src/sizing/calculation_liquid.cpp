@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "flow/flow_checks.h"
 #include "item/item_document.h"
 #include "item/xml_utils.h"
 
@@ -35,6 +36,8 @@ IEC_IncompressibleProcessData LiquidCondition(IEC_IncompressibleProcessData p, p
   p.p1 = U.Pressure->convert(GetChildFloat(c, "p1"), n.pressure, "kPa(a)");
   p.p2 = U.Pressure->convert(GetChildFloat(c, outlet), n.pressure, "kPa(a)");
   p.T = U.Temp->convert(GetChildFloat(c, "temp"), n.temp, "Kelvin");
+  // The liquid equations do not use it, but no liquid exists at or below absolute zero.
+  RequirePositive(p.T, "Temperature");
   const pugi::xml_node liquid = c.child("liquid");
   p.rho = U.Rho->convert(GetChildFloat(liquid, "rho"), n.rho, "kg/m³");
   p.Q = U.Flow->convert(GetChildFloat(liquid, "flow"), n.flowLiquid, "m³/hr", p.rho);

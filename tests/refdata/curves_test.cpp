@@ -214,7 +214,7 @@ void Build(const std::string& text, Kind kind) {
   }
 }
 
-TEST(CurveTextTest, TextsThatEndInsideASegmentOrPairAreMalformed) {
+TEST(CurveTextTest, TextsThatEndInsideASegmentOrPairOrHoldHugeNumbersAreMalformed) {
   struct Case {
     std::string text;
     Kind kind;
@@ -229,6 +229,9 @@ TEST(CurveTextTest, TextsThatEndInsideASegmentOrPairAreMalformed) {
       {"1\\0\\2\\5\\3", Kind::Polyline},
       {"1\\0\\2\\", Kind::Polyline},
       {"1\\0\\ ", Kind::Polyline},
+      // Numbers so large that a lookup would overflow into NaN.
+      {"0\\0\\1e308\\0\\-1e308\\1\\1\\1\\", Kind::Bezier},
+      {"-1e301\\0\\1\\1\\", Kind::Polyline},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(MessageOf<Exception>([&] { Build(c.text, c.kind); }), "Malformed curve.")

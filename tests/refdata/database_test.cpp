@@ -196,6 +196,10 @@ TEST(FormatSQLTest, MismatchesAreRefused) {
   EXPECT_THROW(FormatSQL("%s", "one", "two"), Exception);
   EXPECT_THROW(FormatSQL("%x", 1), Exception);
   EXPECT_THROW(FormatSQL("50%"), Exception);
+  // A precision beyond 30 decimals, however many digits it is written with.
+  EXPECT_THROW(FormatSQL("%.31f", 1.5), Exception);
+  EXPECT_THROW(FormatSQL("%.0999999999999999999999f", 1.5), Exception);
+  EXPECT_EQ(FormatSQL("%.030f", 0.5), "0.500000000000000000000000000000");
 }
 
 TEST(FormatSQLTest, NumbersIgnoreTheUserDecimalSeparator) {
