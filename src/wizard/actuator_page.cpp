@@ -12,23 +12,11 @@
 #include "platform/exception.h"
 #include "refdata/shutoff_class.h"
 #include "refdata/sql_format.h"
+#include "wizard/flag_scope.h"
 
 namespace quenta {
 
 namespace {
-
-// Sets a page flag for the length of a scope, also when the scope is left by a failure.
-class xFlagScope {
- public:
-  explicit xFlagScope(bool& flag) : flag_(flag), old_(flag) { flag_ = true; }
-  ~xFlagScope() { flag_ = old_; }
-  xFlagScope(const xFlagScope&) = delete;
-  xFlagScope& operator=(const xFlagScope&) = delete;
-
- private:
-  bool& flag_;
-  bool old_;
-};
 
 bool Contains(const std::vector<std::string>& list, const std::string& text) {
   return std::find(list.begin(), list.end(), text) != list.end();

@@ -6,23 +6,11 @@
 #include "item/quote_date.h"
 #include "item/xml_utils.h"
 #include "refdata/sql_format.h"
+#include "wizard/flag_scope.h"
 
 namespace quenta {
 
 namespace {
-
-// Sets a page flag for the length of a scope, also when the scope is left by a failure.
-class xFlagScope {
- public:
-  explicit xFlagScope(bool& flag) : flag_(flag), old_(flag) { flag_ = true; }
-  ~xFlagScope() { flag_ = old_; }
-  xFlagScope(const xFlagScope&) = delete;
-  xFlagScope& operator=(const xFlagScope&) = delete;
-
- private:
-  bool& flag_;
-  bool old_;
-};
 
 const char* const kFieldsSQL =
     "select Spec_Pages.Display as Page, Spec_Fields.Display as Field, Spec_Fields.Number, Spec_Options.Item"

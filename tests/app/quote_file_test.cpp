@@ -11,9 +11,11 @@
 #include "item/quote_date.h"
 #include "item/xml_utils.h"
 #include "platform/exception.h"
+#include "support/message_of.h"
 
 namespace quenta {
 namespace {
+using testing::MessageOf;
 namespace fs = std::filesystem;
 
 std::string ReadAll(const fs::path& p) {
@@ -21,16 +23,6 @@ std::string ReadAll(const fs::path& p) {
   std::ostringstream s;
   s << in.rdbuf();
   return s.str();
-}
-
-template <typename F>
-std::string MessageOf(F&& f) {
-  try {
-    f();
-  } catch (const Exception& e) {
-    return e.what();
-  }
-  return "(no exception)";
 }
 
 class QuoteFileTest : public ::testing::Test {

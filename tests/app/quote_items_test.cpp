@@ -13,20 +13,12 @@
 #include "item/xml_utils.h"
 #include "platform/exception.h"
 #include "platform/platform.h"
+#include "support/message_of.h"
 
 namespace quenta {
 namespace {
+using testing::MessageOf;
 namespace fs = std::filesystem;
-
-template <typename F>
-std::string MessageOf(F&& f) {
-  try {
-    f();
-  } catch (const Exception& e) {
-    return e.what();
-  }
-  return "(no exception)";
-}
 
 // A scratch app-data folder (QUENTA_APPDATA points at it while the test runs) with a store, and
 // quotes made from the blank quote.
@@ -187,7 +179,7 @@ TEST_F(ItemCommandsTest, MovingARowPutsItWhereItWasDropped) {
   }
   xQuoteDocument quote = NewQuote("M9");
   AddTagged(quote, {"A"});
-  EXPECT_NE(MessageOf([&] { MoveItem(quote, 0, 1); }), "(no exception)");
+  EXPECT_NE(MessageOf([&] { MoveItem(quote, 0, 1); }), testing::kNoException);
   EXPECT_EQ(Tags(quote), (std::vector<std::string>{"A"}));
 }
 
@@ -200,7 +192,7 @@ TEST_F(ItemCommandsTest, OnlyDescriptionAndTagAreEditedInPlace) {
   EXPECT_TRUE(quote.Modified());
   EXPECT_EQ(ItemRows(quote.Quote())[0].Tag, "PCV-(1)&2");
   EXPECT_EQ(ItemRows(quote.Quote())[0].Description, "Steam letdown");
-  EXPECT_NE(MessageOf([&] { SetItemCell(quote, item, "process", "x"); }), "(no exception)");
+  EXPECT_NE(MessageOf([&] { SetItemCell(quote, item, "process", "x"); }), testing::kNoException);
 }
 
 TEST_F(ItemCommandsTest, SaveAsDefaultItemCopiesTheChoicesAndNothingElse) {

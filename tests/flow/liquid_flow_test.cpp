@@ -17,9 +17,11 @@
 #include "platform/platform.h"
 #include "support/run_program.h"
 #include "support/temp_database.h"
+#include "support/message_of.h"
 
 namespace quenta {
 namespace {
+using testing::MessageOf;
 
 // A curve that keeps one value over the whole travel.
 std::string Flat(const std::string& v) {
@@ -88,15 +90,6 @@ IEC_IncompressibleProcessData Example2Water() {
 
 bool Has(const std::vector<std::string>& warnings, const std::string& w) {
   return std::find(warnings.begin(), warnings.end(), w) != warnings.end();
-}
-
-std::string MessageOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const Exception& e) {
-    return e.what();
-  }
-  return "<no exception>";
 }
 
 std::unique_ptr<IEC_IncompressibleFlow> Calculated(const IEC_ValveData& v,

@@ -16,9 +16,11 @@
 #include "platform/platform.h"
 #include "support/run_program.h"
 #include "support/temp_database.h"
+#include "support/message_of.h"
 
 namespace quenta {
 namespace {
+using testing::MessageOf;
 
 std::string Flat(const std::string& v) {
   return "0\\" + v + "\\0.3333\\" + v + "\\0.6667\\" + v + "\\1\\" + v + "\\";
@@ -72,15 +74,6 @@ HV_TwoPhaseProcessData Example1WaterOnly() {
   p.gamma = 1.33;
   p.Z = 1;
   return p;
-}
-
-std::string MessageOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const Exception& e) {
-    return e.what();
-  }
-  return "<no exception>";
 }
 
 std::unique_ptr<HV_TwoPhaseFlow> Calculated(const IEC_ValveData& v, const HV_TwoPhaseProcessData& p) {

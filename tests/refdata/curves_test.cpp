@@ -10,9 +10,11 @@
 
 #include "platform/exception.h"
 #include "platform/platform.h"
+#include "support/message_of.h"
 
 namespace quenta {
 namespace {
+using testing::MessageOf;
 
 struct Point {
   double x;
@@ -27,17 +29,6 @@ Point BezierPoint(const Points& p, double t) {
   const double u = 1 - t;
   const double b0 = u * u * u, b1 = 3 * u * u * t, b2 = 3 * u * t * t, b3 = t * t * t;
   return {b0 * p[0] + b1 * p[2] + b2 * p[4] + b3 * p[6], b0 * p[1] + b1 * p[3] + b2 * p[5] + b3 * p[7]};
-}
-
-// The exception's message, or a marker when f throws nothing (or something else).
-template <class E>
-std::string MessageOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const E& e) {
-    return e.what();
-  }
-  return "<no exception>";
 }
 
 // Sets the user's decimal separator for one test and puts the previous one back.
@@ -104,7 +95,7 @@ TEST(BezierCurveTest, LookupInsideMatchesTheBezierFormula) {
   };
   for (const Case c : {Case{0, 0.05}, Case{0, 0.5}, Case{0, 0.97}, Case{1, 0.1}, Case{1, 0.37}, Case{1, 0.9},
                        Case{2, 0.02}, Case{2, 0.6}, Case{2, 0.99}}) {
-    SCOPED_TRACE(testing::Message() << "segment " << c.segment + 1 << " t " << c.t);
+    SCOPED_TRACE(::testing::Message() << "segment " << c.segment + 1 << " t " << c.t);
     const Point p = BezierPoint(kThreeSectionPoints[c.segment], c.t);
     EXPECT_NEAR(byX.Lookup(p.x), p.y, 1e-5);
     EXPECT_NEAR(byY.Lookup(p.y), p.x, 1e-4);

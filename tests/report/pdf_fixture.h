@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/exception.h"
+#include "support/message_of.h"
 
 // Helpers of the report tests: pictures made at test time, the written file's bytes, and the
 // two outside checkers (qpdf for structure, pdftotext for the text a viewer finds).
@@ -83,16 +84,6 @@ inline void ExpectQpdfClean(const std::filesystem::path& file) {
 
 inline std::string PdfText(const std::filesystem::path& file) {
   return Run("pdftotext -layout '" + file.string() + "' -").output;
-}
-
-// The exception's message, or a marker when f throws nothing.
-inline std::string MessageOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const Exception& e) {
-    return e.what();
-  }
-  return "<no exception>";
 }
 
 }  // namespace quenta::testing

@@ -18,6 +18,7 @@
 
 namespace quenta {
 namespace {
+using testing::MessageOf;
 
 namespace fs = std::filesystem;
 

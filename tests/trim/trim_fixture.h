@@ -12,6 +12,7 @@
 #include "platform/exception.h"
 #include "refdata/database.h"
 #include "refdata/unit_converter.h"
+#include "support/message_of.h"
 
 // Items with a trim design, built as the earlier wizard pages leave them, against the real
 // reference database: a 4" valve of Cv 10 with a 2" seat (50.8 mm) and a 20 mm stroke, water or
@@ -108,15 +109,6 @@ class TrimTest : public ::testing::Test {
     SetChildInt(section, "disks", disks);
     SetChildFloat(section, "od", 100);
     SetChildInt(section, "passages", 10);
-  }
-
-  static std::string MessageOf(const std::function<void()>& run) {
-    try {
-      run();
-    } catch (const Exception& e) {
-      return e.what();
-    }
-    return "<no failure>";
   }
 
   static double Float(pugi::xml_node parent, const char* name) { return GetChildFloat(parent, name); }

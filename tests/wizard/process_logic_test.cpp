@@ -16,19 +16,11 @@
 #include "wizard/plates_logic.h"
 #include "wizard/process_logic.h"
 #include "wizard/valve_spec_logic.h"
+#include "support/message_of.h"
 
 namespace quenta {
 namespace {
-
-template <typename F>
-std::string MessageOf(F&& f) {
-  try {
-    f();
-  } catch (const Exception& e) {
-    return e.what();
-  }
-  return "(no exception)";
-}
+using testing::MessageOf;
 
 struct Condition {
   double p1, pout, temp, liquidFlow, gasFlow;
