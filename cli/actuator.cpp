@@ -225,15 +225,9 @@ int ActuatorCommand(const std::vector<std::string>& args, std::ostream& out, std
         CollectedMessages messages;
         xPageManagement management(item, nullptr);
         const Sized sized = SizeItem(ref, item, failAction, management, messages);
-        ItemAnswer<json> answer;
-        if (asJson) {
-          answer.json = ItemJson(index, item, *sized.page, sized.notes);
-        } else {
-          std::ostringstream text;
-          PrintItem(text, index, item, *sized.page, sized.notes);
-          answer.text = text.str();
-        }
-        return answer;
+        return Answer<json>(
+            asJson, [&] { return ItemJson(index, item, *sized.page, sized.notes); },
+            [&](std::ostream& text) { PrintItem(text, index, item, *sized.page, sized.notes); });
       });
 }
 

@@ -103,6 +103,20 @@ struct ItemAnswer {
   std::string text;
 };
 
+// The answer as the output asks for it: toJson() with --json, else what print(stream) writes.
+template <typename Json, typename ToJson, typename Print>
+ItemAnswer<Json> Answer(bool asJson, ToJson toJson, Print print) {
+  ItemAnswer<Json> answer;
+  if (asJson) {
+    answer.json = toJson();
+  } else {
+    std::ostringstream text;
+    print(text);
+    answer.text = text.str();
+  }
+  return answer;
+}
+
 // The loop that size, trim, actuator, specsheet and price share: reads FILE (a failure exits 1),
 // opens the reference data (a failure exits 3 with the serious-error text), runs work on every
 // chosen item in order, reports a failing item on err as "Item N (TAG): message" and goes on,

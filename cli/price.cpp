@@ -158,15 +158,9 @@ int PriceCommand(const std::vector<std::string>& args, std::ostream& out, std::o
         xScriptedPageUI ui;
         xPageManagement management(item, nullptr);
         const xPagePtr<TPriceBuildUpPage> page = PriceItem(ref, item, inputs, management, ui);
-        ItemAnswer<json> answer;
-        if (asJson) {
-          answer.json = ItemJson(index, item, *page);
-        } else {
-          std::ostringstream text;
-          PrintItem(text, index, item, *page);
-          answer.text = text.str();
-        }
-        return answer;
+        return Answer<json>(
+            asJson, [&] { return ItemJson(index, item, *page); },
+            [&](std::ostream& text) { PrintItem(text, index, item, *page); });
       });
 }
 

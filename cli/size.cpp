@@ -424,15 +424,9 @@ int SizeCommand(const std::vector<std::string>& args, std::ostream& out, std::os
       ParseItemOptions(args, "size"), "an item could not be sized", out, err,
       [](const ReferenceData& ref, int index, pugi::xml_node item, bool asJson) {
         SizeItem(Session{*ref.db, *ref.units, ref.engUser}, item);
-        ItemAnswer<json> answer;
-        if (asJson) {
-          answer.json = ItemJson(index, item, *ref.units->Pressure);
-        } else {
-          std::ostringstream text;
-          PrintItem(text, index, item, *ref.units->Pressure);
-          answer.text = text.str();
-        }
-        return answer;
+        return Answer<json>(
+            asJson, [&] { return ItemJson(index, item, *ref.units->Pressure); },
+            [&](std::ostream& text) { PrintItem(text, index, item, *ref.units->Pressure); });
       });
 }
 

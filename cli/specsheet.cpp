@@ -179,15 +179,9 @@ int SpecSheetCommand(const std::vector<std::string>& arguments, std::ostream& ou
         const xPagePtr<TSpecSheetPage> page = FillItem(ref, item, choices, management, ui);
         std::vector<std::string> messages;
         for (const auto& shown : ui.shown) messages.push_back(shown.text);
-        ItemAnswer<json> answer;
-        if (asJson) {
-          answer.json = ItemJson(index, item, *page, messages);
-        } else {
-          std::ostringstream text;
-          PrintItem(text, index, item, *page, messages);
-          answer.text = text.str();
-        }
-        return answer;
+        return Answer<json>(
+            asJson, [&] { return ItemJson(index, item, *page, messages); },
+            [&](std::ostream& text) { PrintItem(text, index, item, *page, messages); });
       });
 }
 

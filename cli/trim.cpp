@@ -288,23 +288,18 @@ json ItemJson(int index, pugi::xml_node item, const ReferenceData& ref) {
 
 }  // namespace
 
-void DesignItemTrim(const ReferenceData& ref, pugi::xml_node item) { DesignItem(ref, item); }
+void DesignItemTrim(const ReferenceData& ref, pugi::xml_node item) {
+  DesignItem(ref, item);
+}
 
 int TrimCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  return RunItemCommand<json>(
-      ParseItemOptions(args, "trim"), "an item's trim could not be designed", out, err,
-      [](const ReferenceData& ref, int index, pugi::xml_node item, bool asJson) {
-        DesignItem(ref, item);
-        ItemAnswer<json> answer;
-        if (asJson) {
-          answer.json = ItemJson(index, item, ref);
-        } else {
-          std::ostringstream text;
-          PrintItem(text, index, item, ref);
-          answer.text = text.str();
-        }
-        return answer;
-      });
+  return RunItemCommand<json>(ParseItemOptions(args, "trim"), "an item's trim could not be designed", out,
+                              err, [](const ReferenceData& ref, int index, pugi::xml_node item, bool asJson) {
+                                DesignItem(ref, item);
+                                return Answer<json>(
+                                    asJson, [&] { return ItemJson(index, item, ref); },
+                                    [&](std::ostream& text) { PrintItem(text, index, item, ref); });
+                              });
 }
 
 }  // namespace quenta::cli

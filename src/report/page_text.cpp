@@ -42,14 +42,8 @@ std::string PdfDisplay(pugi::xml_node parent, std::string_view name) {
   return WithDot(GetChildDisplay(parent, name));
 }
 
-xDotDecimals::xDotDecimals() : saved_(platform::DecimalSeparator()) {
-  platform::SetDecimalSeparator('.');
-}
-xDotDecimals::~xDotDecimals() {
-  platform::SetDecimalSeparator(saved_);
-}
-
-void AddPageHeader(xPageText& text, std::string_view titleX, std::string_view title) {
+void AddPageHeader(xPageText& text, std::string_view titleX, std::string_view title,
+                   std::string_view logoX) {
   text << "BT"
        << "239.25 801  TD"
        << "0 0 0 rg"
@@ -62,7 +56,7 @@ void AddPageHeader(xPageText& text, std::string_view titleX, std::string_view ti
   text << "-0.2504  Tc 0.4379  Tw (" + PdfText(title) + ") Tj";
   text << "ET"
        << "q"
-       << "75 0 0 75 100 730 cm"
+       << "75 0 0 75 " + std::string(logoX) + " 730 cm"
        << "/logo Do"
        << "Q";
 }

@@ -24,19 +24,6 @@ std::string PdfSigFigs(int n, double x);
 // Numbers are read with the user's separator, as documents store them.
 std::string PdfDisplay(pugi::xml_node parent, std::string_view name);
 
-// While it lives, numbers are formatted with "." whatever the user's setting; the setting is
-// restored when it goes, also when the page fails half-way.
-class xDotDecimals {
- public:
-  xDotDecimals();
-  ~xDotDecimals();
-  xDotDecimals(const xDotDecimals&) = delete;
-  xDotDecimals& operator=(const xDotDecimals&) = delete;
-
- private:
-  char saved_;
-};
-
 // A page's content: lines, each ended by CR LF.
 class xPageText {
  public:
@@ -53,8 +40,10 @@ class xPageText {
 
 // The 15 header lines: "TARVIK" in Times-Bold 24 at (248.25, 764.25), the title in Times-Roman
 // 20.25 (titleX is line 9's first number: 18 on the valve and plates pages puts the title at
-// x 266.25), and the logo drawn 75 by 75 points at (100, 730). The title is escaped.
-void AddPageHeader(xPageText& text, std::string_view titleX, std::string_view title);
+// x 266.25), and the logo drawn 75 by 75 points at (logoX, 730): x 100 on every page but the
+// price build-up's. The title is escaped.
+void AddPageHeader(xPageText& text, std::string_view titleX, std::string_view title,
+                   std::string_view logoX = "100");
 
 // The right edge of the text on a page: a value may run to here when nothing stands beside it.
 inline constexpr double kPageTextRight = 586;

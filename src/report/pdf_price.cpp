@@ -37,21 +37,7 @@ std::string Percent(double value) {
 
 // The page header with the title placed for this page and the logo at x 75.
 void AddPriceHeader(xPageText& t) {
-  t << "BT"
-    << "239.25 801  TD"
-    << "0 0 0 rg"
-    << "/F0 9  Tf"
-    << "0.1442  Tc -0.1442  Tw () Tj"
-    << "41.25 -12  TD -0.166  Tc 0.166  Tw () Tj"
-    << "-32.25 -24.75  TD /F1 24  Tf"
-    << "-0.168  Tc 0  Tw (TARVIK) Tj"
-    << "-98.5 -26.25  TD /F0 20.25  Tf"
-    << "-0.2504  Tc 0.4379  Tw (Dazuv Uvoruda Vuzuv Price Build Up) Tj"
-    << "ET"
-    << "q"
-    << "75 0 0 75 75 730 cm"
-    << "/logo Do"
-    << "Q";
+  AddPageHeader(t, "-98.5", "Dazuv Uvoruda Vuzuv Price Build Up", "75");
 }
 
 struct PriceLine {

@@ -51,11 +51,6 @@ TEST_F(CommaSeparatorTest, NumbersOnAPageUseADot) {
   EXPECT_EQ(PdfDisplay(c, "empty"), "");
   EXPECT_EQ(PdfDisplay(c, "missing"), "");
 
-  {
-    const xDotDecimals dot;
-    EXPECT_EQ(platform::DecimalSeparator(), '.');
-  }
-  EXPECT_EQ(platform::DecimalSeparator(), ',');
 }
 
 TEST(PageTextTest, GeneralBlockReadsTheQuoteAndTheItemsPosition) {
