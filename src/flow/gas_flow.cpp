@@ -8,6 +8,7 @@
 #include "flow/diffuser_search.h"
 #include "flow/flow_checks.h"
 #include "flow/gas_noise.h"
+#include "flow/valve_curves.h"
 #include "platform/exception.h"
 
 namespace quenta {
@@ -23,7 +24,14 @@ constexpr double kTurbulentRe = 10000;  // valve Reynolds number above which the
 // The iterations converge in a few passes on every sensible valve; a characteristic or xT
 // curve that makes them cycle must end in a message rather than hang the page.
 constexpr int kTurbulentPasses = 100;
-constexpr int kLaminarPasses = 10;
+constexpr int kLaminarPasses = 50;
+// Below these the method takes the floor instead of the piping factor Fp and xTP's reduction t;
+// the result then is not the equations' and the condition is flagged.
+constexpr double kFpFloor = 0.1;
+constexpr double kXTPFloor = 0.1;
+// The turbulent iteration changes to bisection when successive steps change sign without at
+// least halving: the estimates then alternate about the answer instead of closing in on it.
+constexpr double kContraction = 0.5;
 // Expansion-factor constants of trims with 1 to 5 stages.
 constexpr std::array<double, 5> kA = {0.404, 0.673, 0.825, 0.885, 0.915};
 constexpr std::array<double, 5> kB = {0, 0.215, 0.316, 0.335, 0.31};
@@ -85,8 +93,15 @@ IEC_CompressibleFlow::IEC_CompressibleFlow(const IEC_ValveData& _ValveData,
   // A valve as large as a pipe has no reducer on that side; a small valve counts as a quarter
   // of the pipe, where the reducer losses level off.
   auto beta = [this](double pipe) {
-    const double b = std::max(Valve.Dnom / pipe, 0.25);
-    if (b > 1) pf_flag = false;
+    double b = Valve.Dnom / pipe;
+    if (b < 0.25) {
+      b = 0.25;
+      geometry_.Guard(kGuardBetaFloor);
+    }
+    if (b > 1) {
+      pf_flag = false;
+      geometry_.Guard(kGuardNoReducer);
+    }
     return b;
   };
   const double b1 = beta(Process.D1);
@@ -95,24 +110,28 @@ IEC_CompressibleFlow::IEC_CompressibleFlow(const IEC_ValveData& _ValveData,
   const double b2sq = b2 * b2;
   SumZeta1 = 0.5 * (1 - b1sq) * (1 - b1sq) + 1 - b1sq * b1sq;
   SumZeta = SumZeta1 + (1 - b2sq) * (1 - b2sq) - (1 - b2sq * b2sq);
+  geometry_.SumK1 = SumZeta1;
+  geometry_.SumK = SumZeta;
 
-  XtCurve = std::make_unique<xBezierCurve>(Valve.xtTable, cCurveFunction_x);
-  FdCurve = std::make_unique<xBezierCurve>(Valve.FdTable, cCurveFunction_x);
-  FlCurve = std::make_unique<xBezierCurve>(Valve.FlTable, cCurveFunction_x);
-  Characteristic = std::make_unique<xBezierCurve>(Valve.Characteristic, cCurveFunction_y);
+  const xValveCurves* shared = Valve.Curves.get();
+  XtCurve = CurveOr(shared ? shared->Xt : nullptr, Valve.xtTable, cCurveFunction_x);
+  FdCurve = CurveOr(shared ? shared->Fd : nullptr, Valve.FdTable, cCurveFunction_x);
+  FlCurve = CurveOr(shared ? shared->Fl : nullptr, Valve.FlTable, cCurveFunction_x);
+  Characteristic = CurveOr(shared ? shared->Characteristic : nullptr, Valve.Characteristic, cCurveFunction_y);
   // Only trims of 2 to 5 stages read the correction, so only they need a table.
   const bool staged = Valve.stages >= 2 && Valve.stages <= 5;
-  if (staged && !Valve.dLwGTable.empty())
-    dLwGCurve = std::make_unique<xInterpolateCurve>(Valve.dLwGTable, cCurveFunction_x);
+  if (staged && !Valve.dLwGTable.empty()) dLwGCurve = CurveOr(shared ? shared->dLwG : nullptr, Valve.dLwGTable);
 }
 
 IEC_CompressibleFlow::IEC_CompressibleFlow(const IEC_ValveData& _ValveData,
                                            const IEC_CompressibleProcessData& _ProcessData, ForPlate)
     : Valve(_ValveData), Process(_ProcessData) {
-  XtCurve = std::make_unique<xBezierCurve>(Valve.xtTable, cCurveFunction_x);
-  FdCurve = std::make_unique<xBezierCurve>(Valve.FdTable, cCurveFunction_x);
-  FlCurve = std::make_unique<xBezierCurve>(Valve.FlTable, cCurveFunction_x);
-  dLwGCurve = std::make_unique<xInterpolateCurve>("0\\0\\1\\0\\", cCurveFunction_x);
+  const xValveCurves* shared = Valve.Curves.get();
+  XtCurve = CurveOr(shared ? shared->Xt : nullptr, Valve.xtTable, cCurveFunction_x);
+  FdCurve = CurveOr(shared ? shared->Fd : nullptr, Valve.FdTable, cCurveFunction_x);
+  FlCurve = CurveOr(shared ? shared->Fl : nullptr, Valve.FlTable, cCurveFunction_x);
+  static const auto noCorrection = std::make_shared<const xInterpolateCurve>("0\\0\\1\\0\\", cCurveFunction_x);
+  dLwGCurve = noCorrection;
 }
 
 void IEC_CompressibleFlow::Calculate() {
@@ -122,13 +141,17 @@ void IEC_CompressibleFlow::Calculate() {
   CalculatePower();
 }
 
-double IEC_CompressibleFlow::Fp(double C) const {
-  if (!pf_flag) return 1;
+double IEC_CompressibleFlow::FpEquation(double C) const {
   const double r = C / (Valve.Dnom * Valve.Dnom);
   const double radicand = 1 + SumZeta / kN2 * r * r;
   // An outlet expander can make ΣK negative, and a large enough C/d² then leaves no root.
   if (!(radicand > 0) || !std::isfinite(radicand)) throw Exception("Error calculating Piping Factor.");
-  return std::max(1 / std::sqrt(radicand), 0.1);
+  return 1 / std::sqrt(radicand);
+}
+
+double IEC_CompressibleFlow::Fp(double C) const {
+  if (!pf_flag) return 1;
+  return std::max(FpEquation(C), kFpFloor);
 }
 
 double IEC_CompressibleFlow::h(double C) const {
@@ -139,11 +162,14 @@ double IEC_CompressibleFlow::xT(double h) const {
   return XtCurve->Lookup(h);
 }
 
+double IEC_CompressibleFlow::xTPReduction(double C, double fp, double xTh) const {
+  const double r = C / (Valve.Dnom * Valve.Dnom);
+  return (1 / (fp * fp)) / (1 + xTh * SumZeta1 / kN5 * r * r);
+}
+
 double IEC_CompressibleFlow::xTP(double C, double fp, double xTh) const {
   if (!pf_flag) return xTh;
-  const double r = C / (Valve.Dnom * Valve.Dnom);
-  const double t = (1 / (fp * fp)) / (1 + xTh * SumZeta1 / kN5 * r * r);
-  return xTh * std::max(t, 0.1);
+  return xTh * std::max(xTPReduction(C, fp, xTh), kXTPFloor);
 }
 
 double IEC_CompressibleFlow::Reynolds(double Fd, double FL, double C) const {
@@ -177,6 +203,8 @@ void IEC_CompressibleFlow::CheckInputs(bool withInletPressure, bool withPipeGeom
 
 void IEC_CompressibleFlow::Size() {
   const IEC_CompressibleProcessData& P = Process;
+  Intermediates = geometry_;
+  xFlowIntermediates& I = Intermediates;
   const double Fgamma = P.gamma / 1.4;
   const int n = MultiStage ? Valve.stages : 0;
   const double mtz = P.M * P.T * P.Z;
@@ -188,8 +216,11 @@ void IEC_CompressibleFlow::Size() {
   RequirePositive(xT1, kXt);
   dp = P.p1 - P.p2;
   const double x = dp / P.p1;
+  I.Fgamma = Fgamma;
+  I.x = x;
   double xch = Fgamma * xT1;
-  double C = required(1, ExpansionOf(x, xch, Fgamma, xT1, n));
+  Expansion expansion = ExpansionOf(x, xch, Fgamma, xT1, n);
+  double C = required(1, expansion);
 
   const double firstTravel = h(C);
   const double Fd = LookupPositive(*FdCurve, firstTravel, kFd);
@@ -198,31 +229,69 @@ void IEC_CompressibleFlow::Size() {
 
   double travel = 1.0;
   double xTh = xT1;  // xT at travel, whenever travel changes
+  bool fpFloor = false;
+  bool xtpFloor = false;
   if (Rev > kTurbulentRe || MultiStage) {
+    I.regime = Rev > kTurbulentRe ? "turbulent" : "laminar";
     // Far beyond the rated Cv the first estimate is answer enough: the valve is too small.
-    if (!(C > 1.1 * Valve.Cv)) {
+    if (C > 1.1 * Valve.Cv) {
+      I.Guard(kGuardOversize);
+    } else {
       double Cold = 0;
+      double lastStep = 0;
+      // Once the estimates alternate, the answer lies between an estimate whose next one is
+      // larger (above) and one whose next one is smaller (below), and is found by halving.
+      bool damped = false;
+      double above = 0, below = 0;
       for (int pass = 1; std::abs(Cold - C) / C > 0.01; ++pass) {
         if (pass > kTurbulentPasses) throw Exception("Error with Turbulent Cv Calculation");
+        I.turbulentPasses = pass;
+        const double previous = Cold;
         Cold = C;
         const double fp = Fp(Cold);
         travel = pass == 1 ? firstTravel : h(Cold);
         xTh = xT(travel);
         RequirePositive(xTh, kXt);
         const double xtp = xTP(Cold, fp, xTh);
+        // Only the last pass's factors make the result; a floor met on the way does not.
+        fpFloor = pf_flag && fp == kFpFloor && FpEquation(Cold) < kFpFloor;
+        xtpFloor = pf_flag && xtp == xTh * kXTPFloor && xTPReduction(Cold, fp, xTh) < kXTPFloor;
+        I.Fp = fp;
+        I.xTP = xtp;
         xch = Fgamma * xtp;
-        C = required(fp, ExpansionOf(x, xch, Fgamma, xtp, n));
+        expansion = ExpansionOf(x, xch, Fgamma, xtp, n);
+        const double next = required(fp, expansion);
+        const double step = next - Cold;
+        if (!damped && pass > 2 && step * lastStep < 0 && std::abs(step) > kContraction * std::abs(lastStep)) {
+          damped = true;
+          I.Guard(kGuardDamped);
+          above = step > 0 ? Cold : previous;
+          below = step > 0 ? previous : Cold;
+        }
+        lastStep = step;
+        if (!damped) {
+          C = next;
+          continue;
+        }
+        (step > 0 ? above : below) = Cold;
+        C = (above + below) / 2;
       }
     }
   } else {
     C = LaminarCv(C, FL, Fd, Rev, travel);
     xTh = xT(travel);
   }
+  I.Rev = Rev;
+  I.Y = expansion.Y;
 
   Cv = C;
   PercentOpen = 100 * travel;
   dpchoked = xch * P.p1;
   xt = xTh;
+  I.choked = dp >= dpchoked;
+  if (fpFloor) I.Guard(kGuardFpFloor);
+  if (xtpFloor) I.Guard(kGuardXTPFloor);
+  if (fpFloor || xtpFloor) Warnings.emplace_back(kPipingFactorsOutOfRange);
   if (travel == 1.0) Warnings.emplace_back("Valve too small.");
   if (Rev <= kTurbulentRe) Warnings.emplace_back("Laminar flow.");
   if (dp >= dpchoked) Warnings.emplace_back("Choked flow.");
@@ -231,15 +300,17 @@ void IEC_CompressibleFlow::Size() {
 // Grows the turbulent estimate Cs by 30 % a pass until it covers Cs divided by the Reynolds
 // number factor FR at that size. Rev is recomputed once, at 1.3 Cs; travel ends at the last
 // size tried.
-double IEC_CompressibleFlow::LaminarCv(double Cs, double FL, double Fd, double& Rev, double& travel) const {
+double IEC_CompressibleFlow::LaminarCv(double Cs, double FL, double Fd, double& Rev, double& travel) {
   Rev = Reynolds(Fd, FL, 1.3 * Cs);
   const double d2 = Valve.Dnom * Valve.Dnom;
   const bool large = Cs / d2 > 0.016;
   const double logRe = std::log10(Rev / kTurbulentRe);
   double Ci = Cs;
   double FR = 0.1;
+  bool laminar = true;
   for (int pass = 1; Cs / FR > Ci; ++pass) {
     if (pass > kLaminarPasses) throw Exception("Error with Laminar Cv Calculation");
+    Intermediates.laminarPasses = pass;
     Ci *= 1.3;
     travel = h(Ci);
     const double fl = LookupPositive(*FlCurve, travel, kFl);
@@ -248,7 +319,10 @@ double IEC_CompressibleFlow::LaminarCv(double Cs, double FL, double Fd, double& 
     const double FRlam = std::min(0.026 / fl * std::sqrt(n * Rev), 1.0);
     const double FRtrans = 1 + (0.33 * std::sqrt(fl) / std::sqrt(std::sqrt(n))) * logRe;
     FR = Rev < 10 ? FRlam : std::min(FRtrans, FRlam);
+    laminar = Rev < 10 || FRlam <= FRtrans;
   }
+  Intermediates.FR = FR;
+  Intermediates.regime = laminar ? "laminar" : "transitional";
   return Ci;
 }
 
@@ -318,11 +392,14 @@ IECGas_Diffuser::IECGas_Diffuser(const IEC_ValveData& _ValveData,
 void IECGas_Diffuser::Calculate() {
   CheckInputs(false, false, false);
   const double p2 = Process.p2;
-  DiffuserInletPressure(p2, Valve.Cv, [this](double inlet) {
+  int passes = 0;
+  DiffuserInletPressure(p2, Valve.Cv, [this, &passes](double inlet) {
+    ++passes;
     Process.p1 = inlet;
     Size();
     return Cv;
   });
+  Intermediates.searchPasses = passes;
   p1 = Process.p1;
   pr = p1 / p2;
   CalculateNoise();

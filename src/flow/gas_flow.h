@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "flow/flow_intermediates.h"
 #include "flow/valve_data.h"
 #include "refdata/curves.h"
 
@@ -78,14 +79,15 @@ class IEC_CompressibleFlow {
   double pf = 0;                      // kWPower ÷ Valve.kW
   double xt = 0;                      // xT at the final travel
   std::vector<std::string> Warnings;  // in the order raised
+  xFlowIntermediates Intermediates;   // regime, factors, passes and guards of the last sizing
   IEC_ValveData Valve;
   IEC_CompressibleProcessData Process;
   double SumZeta = 0;       // loss coefficients of the fittings, ΣK
   double SumZeta1 = 0;      // of the inlet fittings, K1 + KB1
   bool pf_flag = false;     // piping factors apply
   bool MultiStage = false;  // 1 to 5 stages
-  std::unique_ptr<xBezierCurve> XtCurve, Characteristic, FlCurve, FdCurve;
-  std::unique_ptr<xInterpolateCurve> dLwGCurve;
+  std::shared_ptr<const xBezierCurve> XtCurve, Characteristic, FlCurve, FdCurve;
+  std::shared_ptr<const xInterpolateCurve> dLwGCurve;
 
  protected:
   struct ForPlate {};
@@ -101,8 +103,15 @@ class IEC_CompressibleFlow {
 
  private:
   double xTP(double C, double Fp, double xT) const;
+  // xTP's reduction t as the equation gives it, before its floor.
+  double xTPReduction(double C, double Fp, double xT) const;
+  // The piping factor as the equation gives it, before its floor; throws when it has no value.
+  double FpEquation(double C) const;
   double Reynolds(double Fd, double FL, double C) const;
-  double LaminarCv(double Cs, double FL, double Fd, double& Rev, double& travel) const;
+  double LaminarCv(double Cs, double FL, double Fd, double& Rev, double& travel);
+
+  // What the pipe geometry contributes to every sizing's intermediates.
+  xFlowIntermediates geometry_;
 };
 
 class IECGas_Diffuser : public IEC_CompressibleFlow {

@@ -9,6 +9,7 @@
 
 #include "flow/diffuser_search.h"
 #include "flow/flow_checks.h"
+#include "flow/valve_curves.h"
 #include "platform/exception.h"
 
 namespace quenta {
@@ -27,6 +28,10 @@ constexpr int kMaxTurbulentPasses = 50;
 constexpr int kMaxLaminarPasses = 50;
 
 constexpr const char* kPipingFactorError = "Error calculating Piping Factor.";
+// Below these the method takes the floor instead of the piping factor Fp and FLP's reduction t;
+// the result then is not the equations' and the condition is flagged.
+constexpr double kFpFloor = 0.5;
+constexpr double kFLPFloor = 0.5;
 
 // Steel outlet pipe for the transmission loss of the IEC noise method.
 constexpr double kSteelSoundSpeed = 4512;  // m/s
@@ -62,10 +67,16 @@ const xInterpolateCurve& DistanceCurve() {
 
 // Diameter ratio of valve to pipe. The floor of 0.25 keeps ΣK bounded for a valve much smaller
 // than its pipe; a valve wider than its pipe has no reducer and takes no piping factors.
-double Beta(double d, double di, bool& pf_flag) {
+double Beta(double d, double di, bool& pf_flag, xFlowIntermediates& record) {
   double beta = d / di;
-  if (beta < 0.25) beta = 0.25;
-  if (beta > 1) pf_flag = false;
+  if (beta < 0.25) {
+    beta = 0.25;
+    record.Guard(kGuardBetaFloor);
+  }
+  if (beta > 1) {
+    pf_flag = false;
+    record.Guard(kGuardNoReducer);
+  }
   return beta;
 }
 
@@ -77,24 +88,30 @@ IEC_IncompressibleFlow::IEC_IncompressibleFlow(const IEC_ValveData& _ValveData,
   RequirePositive(Process.di1, "Inlet pipe inside diameter");
   RequirePositive(Process.di2, "Outlet pipe inside diameter");
   const double d = Valve.Dnom;
-  const double b1 = Beta(d, Process.di1, pf_flag);
+  const double b1 = Beta(d, Process.di1, pf_flag, geometry_);
   const double K1 = 0.5 * (1 - b1 * b1) * (1 - b1 * b1);
   const double KB1 = 1 - b1 * b1 * b1 * b1;
   SumZeta1 = K1 + KB1;
-  const double b2 = Beta(d, Process.di2, pf_flag);
+  const double b2 = Beta(d, Process.di2, pf_flag, geometry_);
   const double K2 = (1 - b2 * b2) * (1 - b2 * b2);
   const double KB2 = 1 - b2 * b2 * b2 * b2;
-  SumZeta = std::min(SumZeta1 + K2 - KB2, 1.0);
-  FlCurve = std::make_unique<xBezierCurve>(Valve.FlTable, cCurveFunction_x);
-  FdCurve = std::make_unique<xBezierCurve>(Valve.FdTable, cCurveFunction_x);
-  Characteristic = std::make_unique<xBezierCurve>(Valve.Characteristic, cCurveFunction_y);
+  // Not capped: a small valve between large pipes loses more than the velocity head, and a cap
+  // would overstate Fp and understate the Cv it needs.
+  SumZeta = SumZeta1 + K2 - KB2;
+  geometry_.SumK1 = SumZeta1;
+  geometry_.SumK = SumZeta;
+  const xValveCurves* shared = Valve.Curves.get();
+  FlCurve = CurveOr(shared ? shared->Fl : nullptr, Valve.FlTable, cCurveFunction_x);
+  FdCurve = CurveOr(shared ? shared->Fd : nullptr, Valve.FdTable, cCurveFunction_x);
+  Characteristic = CurveOr(shared ? shared->Characteristic : nullptr, Valve.Characteristic, cCurveFunction_y);
 }
 
 IEC_IncompressibleFlow::IEC_IncompressibleFlow(const IEC_ValveData& _ValveData,
                                                const IEC_IncompressibleProcessData& _ProcessData, ForPlate)
     : Valve(_ValveData), Process(_ProcessData), pf_flag(false) {
-  FlCurve = std::make_unique<xBezierCurve>(Valve.FlTable, cCurveFunction_x);
-  FdCurve = std::make_unique<xBezierCurve>(Valve.FdTable, cCurveFunction_x);
+  const xValveCurves* shared = Valve.Curves.get();
+  FlCurve = CurveOr(shared ? shared->Fl : nullptr, Valve.FlTable, cCurveFunction_x);
+  FdCurve = CurveOr(shared ? shared->Fd : nullptr, Valve.FdTable, cCurveFunction_x);
 }
 
 void IEC_IncompressibleFlow::Calculate() {
@@ -104,22 +121,30 @@ void IEC_IncompressibleFlow::Calculate() {
   CheckResults();
 }
 
-double IEC_IncompressibleFlow::Fp(double C) const {
-  if (!pf_flag) return 1;
+double IEC_IncompressibleFlow::FpEquation(double C) const {
   const double d = Valve.Dnom;
   const double r = C / (d * d);
   const double fp = 1 / std::sqrt(1 + SumZeta * r * r / N2);
   if (!(d > 0) || !std::isfinite(fp)) throw Exception(kPipingFactorError);
-  return std::max(fp, 0.5);
+  return fp;
 }
 
-double IEC_IncompressibleFlow::FLP(double fl, double C) const {
-  if (!pf_flag) return fl;
+double IEC_IncompressibleFlow::FLPReduction(double fl, double C) const {
   const double d = Valve.Dnom;
   const double r = C / (d * d);
   const double t = 1 / std::sqrt(1 + fl * fl / N2 * SumZeta1 * r * r);
   if (!(d > 0) || !std::isfinite(t)) throw Exception(kPipingFactorError);
-  return fl * std::max(t, 0.5);
+  return t;
+}
+
+double IEC_IncompressibleFlow::Fp(double C) const {
+  if (!pf_flag) return 1;
+  return std::max(FpEquation(C), kFpFloor);
+}
+
+double IEC_IncompressibleFlow::FLP(double fl, double C) const {
+  if (!pf_flag) return fl;
+  return fl * std::max(FLPReduction(fl, C), kFLPFloor);
 }
 
 double IEC_IncompressibleFlow::h(double C) const {
@@ -161,15 +186,17 @@ double IEC_IncompressibleFlow::Reynolds(double fd, double C, double fl) const {
 
 // Laminar and transitional flow: the Cv grows by 30 % a pass until the Reynolds number factor
 // FR makes the turbulent Cs enough. Rev is recomputed once, at 1.3 × Cs.
-double IEC_IncompressibleFlow::LaminarCv(double Cs, double fl, double& Rev, double& travel) const {
+double IEC_IncompressibleFlow::LaminarCv(double Cs, double fl, double Rev, double& travel) {
   const double d = Valve.Dnom;
   RequirePositive(d, "Nominal valve diameter");
   const double d2 = d * d;
   const bool fullSizeTrim = Cs / d2 > 0.016;
   double Ci = Cs;
   double FR = 0.1;
+  bool laminar = true;
   for (int pass = 1; Cs / FR > Ci; ++pass) {
     if (pass > kMaxLaminarPasses) throw Exception("Error with Laminar Cv Calculation");
+    Intermediates.laminarPasses = pass;
     Ci *= 1.3;
     travel = h(Ci);
     const double r = Ci / d2;
@@ -178,15 +205,21 @@ double IEC_IncompressibleFlow::LaminarCv(double Cs, double fl, double& Rev, doub
     const double FRtrans =
         1 + 0.33 * std::sqrt(fl) / std::sqrt(std::sqrt(n)) * std::log10(Rev / kTurbulentReynolds);
     FR = Rev < 10 ? FRlam : std::min(FRtrans, FRlam);
+    laminar = Rev < 10 || FRlam <= FRtrans;
     RequireFinite(FR, "the Reynolds number factor FR");
   }
+  Intermediates.FR = FR;
+  Intermediates.regime = laminar ? "laminar" : "transitional";
   return Ci;
 }
 
 void IEC_IncompressibleFlow::Size() {
   const IEC_IncompressibleProcessData& P = Process;
+  Intermediates = geometry_;
+  xFlowIntermediates& I = Intermediates;
   const double relDensity = P.rho / kReferenceDensity;
   const double FF = 0.96 - 0.28 * std::sqrt(P.Pv / P.Pc);
+  I.FF = FF;
   const double p1FFPv = P.p1 - FF * P.Pv;
   auto sizingDrop = [this](double choked) {
     RequirePositive(choked, "Choked pressure drop");
@@ -204,14 +237,20 @@ void IEC_IncompressibleFlow::Size() {
   double Rev = Reynolds(fd, C, fl);
 
   double flAtTravel = fl;
+  bool fpFloor = false;
+  bool flpFloor = false;
   if (Rev > kTurbulentReynolds) {
+    I.regime = "turbulent";
     travel = 1.0;
     flAtTravel = FLmax;
-    if (!(C > kOversizeShare * Valve.Cv)) {
+    if (C > kOversizeShare * Valve.Cv) {
+      I.Guard(kGuardOversize);
+    } else {
       double Cnew = C;
       double Cold = 0;
       for (int pass = 1; std::abs(Cold - Cnew) / Cnew > 0.01; ++pass) {
         if (pass > kMaxTurbulentPasses) throw Exception("Error with Turbulent Cv Calculation");
+        I.turbulentPasses = pass;
         // The first pass starts from the estimate whose travel and FL were just looked up.
         if (pass == 1) {
           travel = firstTravel;
@@ -223,6 +262,11 @@ void IEC_IncompressibleFlow::Size() {
         Cold = Cnew;
         const double fp = Fp(Cold);
         const double flp = FLP(flAtTravel, Cold);
+        // Only the last pass's factors make the result; a floor met on the way does not.
+        fpFloor = pf_flag && fp == kFpFloor && FpEquation(Cold) < kFpFloor;
+        flpFloor = pf_flag && flp == flAtTravel * kFLPFloor && FLPReduction(flAtTravel, Cold) < kFLPFloor;
+        I.Fp = fp;
+        I.FLP = flp;
         dpchoked = (flp / fp) * (flp / fp) * p1FFPv;
         Cnew = std::sqrt(relDensity / sizingDrop(dpchoked)) * P.Q / N1 / fp;
       }
@@ -233,12 +277,17 @@ void IEC_IncompressibleFlow::Size() {
     C = LaminarCv(C, fl, Rev, travel);
     flAtTravel = FL(travel);
   }
+  I.Rev = Rev;
 
   Cv = C;
   PercentOpen = 100 * travel;
   Fl = flAtTravel;
   xfz = Fl * Fl * Valve.FiFactor;
 
+  I.choked = dp >= dpchoked;
+  if (fpFloor) I.Guard(kGuardFpFloor);
+  if (flpFloor) I.Guard(kGuardFLPFloor);
+  if (fpFloor || flpFloor) Warnings.emplace_back(kPipingFactorsOutOfRange);
   if (travel == 1.0) Warnings.emplace_back("Valve too small");
   if (Rev <= kTurbulentReynolds) Warnings.emplace_back("Laminar flow");
   if (dp >= dpchoked) Warnings.emplace_back("Choked flow");
@@ -288,14 +337,15 @@ double IEC_IncompressibleFlow::NoiseIEC() const {
   if (xF < xfz) {
     LW = 10 * std::log10(Wm * dp * 1000) + 120;
   } else {
-    const xInterpolateCurve deltaLF(Valve.DeltaLF, cCurveFunction_x);
+    const std::shared_ptr<const xInterpolateCurve> deltaLF =
+        CurveOr(Valve.Curves ? Valve.Curves->DeltaLF : nullptr, Valve.DeltaLF);
     const double dpe = std::min(dp, dpchoked);
     // At xF = 1 exactly the cavitation term is (1 − xF)^0.8 × log(…/(1 − xF)), whose limit is 0.
     const double cavitation = xF >= 1 ? 0
                                       : 180 * std::sqrt(std::sqrt(std::sqrt(std::sqrt(xfz)))) /
                                             std::pow(xF, xfz) * std::pow(1 - xF, 0.8) *
                                             std::log10((1 - xfz) / (1 - xF));
-    LW = 10 * std::log10(Wm * dpe * 1000) + 120 + deltaLF.Lookup(xF) + cavitation;
+    LW = 10 * std::log10(Wm * dpe * 1000) + 120 + deltaLF->Lookup(xF) + cavitation;
   }
   RequireFinite(LW, "the sound power level");
   LW = std::max(LW, 40.0);
@@ -373,11 +423,14 @@ double IECLiquid_Diffuser::FL(double) const {
 
 void IECLiquid_Diffuser::Calculate() {
   CheckInputs(false);
-  DiffuserInletPressure(Process.p2, Valve.Cv, [this](double inlet) {
+  int passes = 0;
+  DiffuserInletPressure(Process.p2, Valve.Cv, [this, &passes](double inlet) {
+    ++passes;
     Process.p1 = inlet;
     Size();
     return Cv;
   });
+  Intermediates.searchPasses = passes;
   p1 = Process.p1;
   pr = p1 / Process.p2;
   CalculateAfterSizing();

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "flow/flow_intermediates.h"
 #include "flow/valve_data.h"
 #include "refdata/curves.h"
 
@@ -68,12 +69,13 @@ class IEC_IncompressibleFlow {
   double Fl = 0;                      // FL at the final travel
   double xfz = 0;                     // incipient cavitation index
   std::vector<std::string> Warnings;  // in the order raised
+  xFlowIntermediates Intermediates;   // regime, factors, passes and guards of the last sizing
   IEC_ValveData Valve;
   IEC_IncompressibleProcessData Process;
-  double SumZeta = 0;   // ΣK = K1 + K2 + KB1 − KB2, at most 1
+  double SumZeta = 0;   // ΣK = K1 + K2 + KB1 − KB2
   double SumZeta1 = 0;  // ΣK1 = K1 + KB1
   bool pf_flag = true;  // piping factors apply
-  std::unique_ptr<xBezierCurve> FlCurve, FdCurve, Characteristic;
+  std::shared_ptr<const xBezierCurve> FlCurve, FdCurve, Characteristic;
 
  protected:
   struct ForPlate {};
@@ -93,18 +95,25 @@ class IEC_IncompressibleFlow {
 
   // FL with the inlet reducer's effect (FLP) at flow coefficient C.
   double FLP(double fl, double C) const;
+  // The piping factor as the equation gives it, before its floor; throws when it has no value.
+  double FpEquation(double C) const;
+  // FLP's reduction t as the equation gives it, before its floor.
+  double FLPReduction(double fl, double C) const;
   // Valve style modifier at relative travel h.
   double Fd(double h) const { return FdCurve->Lookup(h); }
 
  private:
   double Reynolds(double fd, double C, double fl) const;
-  double LaminarCv(double Cs, double fl, double& Rev, double& travel) const;
+  double LaminarCv(double Cs, double fl, double Rev, double& travel);
   void CalculateNoise();
   double NoiseSimple() const;
   double NoiseIEC() const;
   double NoiseCorrections(double L) const;
   void CalculatePower();
   void CheckCavitation();
+
+  // What the pipe geometry contributes to every sizing's intermediates.
+  xFlowIntermediates geometry_;
 };
 
 class IECLiquid_Diffuser : public IEC_IncompressibleFlow {

@@ -5,6 +5,7 @@
 
 #include "flow/diffuser_search.h"
 #include "flow/flow_checks.h"
+#include "flow/valve_curves.h"
 #include "platform/exception.h"
 
 namespace quenta {
@@ -25,14 +26,15 @@ double GasDensityAt(double P, double T, double M, double Z) {
 
 HV_TwoPhaseFlow::HV_TwoPhaseFlow(const IEC_ValveData& _ValveData, const HV_TwoPhaseProcessData& _ProcessData)
     : Valve(_ValveData), Process(_ProcessData) {
-  FlCurve = std::make_unique<xBezierCurve>(Valve.FlTable, cCurveFunction_x);
-  Characteristic = std::make_unique<xBezierCurve>(Valve.Characteristic, cCurveFunction_y);
+  const xValveCurves* shared = Valve.Curves.get();
+  FlCurve = CurveOr(shared ? shared->Fl : nullptr, Valve.FlTable, cCurveFunction_x);
+  Characteristic = CurveOr(shared ? shared->Characteristic : nullptr, Valve.Characteristic, cCurveFunction_y);
 }
 
 HV_TwoPhaseFlow::HV_TwoPhaseFlow(const IEC_ValveData& _ValveData, const HV_TwoPhaseProcessData& _ProcessData,
                                  ForPlate)
     : Valve(_ValveData), Process(_ProcessData) {
-  FlCurve = std::make_unique<xBezierCurve>(Valve.FlTable, cCurveFunction_x);
+  FlCurve = CurveOr(Valve.Curves ? Valve.Curves->Fl : nullptr, Valve.FlTable, cCurveFunction_x);
 }
 
 void HV_TwoPhaseFlow::Calculate() {
@@ -91,12 +93,16 @@ void HV_TwoPhaseFlow::Size() {
   const double vl = 1 / P.rhol;
   const double vg = 8.314 * P.Z * P.T / (P.M * P.p1);
   const double e = -0.65 / std::pow(Fgamma, 0.92);
+  Intermediates = xFlowIntermediates{};
+  Intermediates.FF = FF;
+  Intermediates.Fgamma = Fgamma;
 
   double C = Valve.Cv;
   PercentOpen = 1.0;
   double w = 0;
   for (int pass = 1; std::abs(w - PercentOpen) > kTravelTolerance; ++pass) {
     if (pass > kMaxTravelPasses) throw Exception("Error with Two Phase Cv Calculation.");
+    Intermediates.travelPasses = pass;
     // The travel at which FL is read moves halfway towards the last answer, which keeps a steep
     // FL curve from making the travel oscillate.
     w = (w + PercentOpen) / 2;
@@ -124,6 +130,7 @@ void HV_TwoPhaseFlow::Size() {
   Cv = C;
   PercentOpen = 100 * PercentOpen;
 
+  Intermediates.choked = dp >= dpchokedgas || dp >= dpchokedliquid;
   if (PercentOpen == 100) Warnings.emplace_back("Valve too small");
   if (dp >= dpchokedgas) Warnings.emplace_back("Choked gas flow");
   if (dp >= dpchokedliquid) Warnings.emplace_back("Choked liquid flow");
@@ -184,11 +191,14 @@ double HVTwoPhase_Diffuser::h(double) const {
 
 void HVTwoPhase_Diffuser::Calculate() {
   CheckInputs(true);
-  DiffuserInletPressure(Process.p2, Valve.Cv, [this](double inlet) {
+  int passes = 0;
+  DiffuserInletPressure(Process.p2, Valve.Cv, [this, &passes](double inlet) {
+    ++passes;
     Process.p1 = inlet;
     Size();
     return Cv;
   });
+  Intermediates.searchPasses = passes;
   p1 = Process.p1;
   pr = p1 / Process.p2;
   CheckResults();

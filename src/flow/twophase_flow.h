@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "flow/flow_intermediates.h"
 #include "flow/valve_data.h"
 #include "refdata/curves.h"
 
@@ -66,10 +67,11 @@ class HV_TwoPhaseFlow {
   double kWPower = 0;                 // kWPowerl + kWPowerg
   double pf = 0;                      // kWPower ÷ Valve.kW
   std::vector<std::string> Warnings;  // in the order raised
+  xFlowIntermediates Intermediates;   // regime, factors, passes and guards of the last sizing
   double X = 0;                       // gas mass fraction Wg/(Wl + Wg)
   IEC_ValveData Valve;
   HV_TwoPhaseProcessData Process;
-  std::unique_ptr<xBezierCurve> FlCurve, XtCurve, Characteristic;
+  std::shared_ptr<const xBezierCurve> FlCurve, XtCurve, Characteristic;
 
  protected:
   struct ForPlate {};

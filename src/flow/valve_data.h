@@ -1,11 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 // The valve record that every flow calculation takes, in calculation units. One record serves
 // the liquid, gas and two-phase classes; each reads the fields it needs and carries the rest.
 namespace quenta {
+
+struct xValveCurves;
 
 enum IEC_ValveStyle : std::uint8_t { IEC_Globe, IEC_Plug, IEC_Butterfly, IEC_Ball };
 enum IEC_FlowDirection : std::uint8_t { IEC_Over, IEC_Under };
@@ -35,6 +38,9 @@ struct IEC_ValveData {
   bool NoiseIEC = true;         // IEC noise method (true) or the simple method
   double PipeAtten = 0;         // dB added by the simple method
   bool PlateAtten = false;      // plates fitted downstream (simple method: 6 dB less)
+  // The curves of the texts above, already parsed (ShareCurves in flow/valve_curves.h); a
+  // calculation parses the texts itself where this is empty.
+  std::shared_ptr<const xValveCurves> Curves;
 };
 
 }  // namespace quenta

@@ -57,7 +57,7 @@ std::vector<xResult> GasResults(const IEC_CompressibleFlow& f, const xUnits& U, 
   xPressureConverter& pressure = *U.Pressure;
   const bool tooFast = f.Mach > kMaxMach;
   return {
-      {"vc", U.FlowCapacity->convert(f.Cv, "Cv", n.vc)},
+      {"vc", U.FlowCapacity->convert(f.Cv, "Cv", n.vc), f.Intermediates.PipingFloorActed()},
       sizing::PercentOpenResult(f.PercentOpen),
       sizing::NoiseResult(f.Noise, maxnoise),
       {"dp", pressure.convertDifferential(f.dp, "kPa(a)", n.pressure)},
@@ -70,58 +70,15 @@ std::vector<xResult> GasResults(const IEC_CompressibleFlow& f, const xUnits& U, 
   };
 }
 
-void xCalculation_Gas::SelectValve(const xPageArgs& Args, xQuery& Valves) {
-  const pugi::xml_node process = ProcessOf(Args.Item);
-  sizing::Conditions(process);  // an item without conditions gets no valve either
-  const xItemUnits names = sizing::ItemUnits(process);
-  const pugi::xml_node valve = GetOrAddChild(process, "valve");
-  sizing::CopyColumn(valve, "diameter", Valves, "VlvSizeNominal");
-  sizing::CopyColumn(valve, "actualdiameter", Valves, "ActualDiameter");
-  sizing::CopyColumn(valve, "xt", Valves, "xt");
-  sizing::CopyColumn(valve, "fl", Valves, "Fl");
-  sizing::CopyColumn(valve, "fd", Valves, "Fd");
-  sizing::CopyColumn(valve, "fifactor", Valves, "FiFactor");
-  sizing::CopyColumn(valve, "characteristic", Valves, "Characteristic");
-  sizing::CopyColumn(valve, "stages", Valves, "Stages");
-  sizing::CopyColumn(valve, "gaspower", Valves, "GasPower");
-  sizing::CopyColumn(valve, "size", Valves, "VlvSizeDisplay");
-  sizing::CopyColumn(valve, "maxcv", Valves, "MaxCv");
-  sizing::WriteValveVc(valve, Valves, Args.Units, names);
-  sizing::CopyColumn(valve, "stdcv", Valves, "Cv");
-  sizing::CopyColumn(valve, "combotrimcv", Valves, "ComboTrimCv");
-  sizing::CopyColumn(valve, "name", Valves, "Name");
-  sizing::CopyColumn(valve, "stdact", Valves, "StdAct");
-  sizing::CopyColumn(valve, "stroke", Valves, "Stroke");
-  sizing::CopyColumn(valve, "seatdia", Valves, "SeatDia");
-  sizing::CopyColumn(valve, "stemdia", Valves, "StemDia");
-  sizing::CopyColumn(valve, "pbstemdia", Valves, "PBStemDia");
-  sizing::CopyColumn(valve, "pbsleevedia", Valves, "PBSleeveDia");
-  // The aerodynamic-noise data is missing for many trims; the defaults change nothing.
-  sizing::CopyColumnOr(valve, "ldratio", Valves, "ldRatio", "0");
-  sizing::CopyColumnOr(valve, "cn", Valves, "Cn", "");
-  sizing::CopyColumnOr(valve, "fdn", Valves, "Fdn", "1");
-  sizing::CopyColumnOr(valve, "fln", Valves, "Fln", "1");
-  sizing::CopyColumnOr(valve, "dLwG", Valves, "dLwG", kNoNoiseCorrection);
-  SetChildBool(valve, "bespoke", false);
-  CalculateValve(Args);
-}
-
-void xCalculation_Gas::SizeValve(const xPageArgs& Args, xQuery& Valves) {
-  SizeValveInTwoPasses(Args, Valves);
+xCurveSet xCalculation_Gas::Phase() const {
+  return xCurveSet::Gas;
 }
 
 bool xCalculation_Gas::BreaksPass2Limit(pugi::xml_node condition) const {
   return GetChildFloat(condition, "mach") > kMaxMach;
 }
 
-void xCalculation_Gas::CalculateValve(const xPageArgs& Args) {
-  const pugi::xml_node process = ProcessOf(Args.Item);
-  const std::vector<pugi::xml_node> conditions = sizing::Conditions(process);
-  ApplyItemAtmPressure(process, *Args.Units.Pressure);
-  const xItemUnits names = sizing::ItemUnits(process);
-
-  const pugi::xml_node valve = process.child("valve");
-  IEC_ValveData v = sizing::ValveDataFromItem(process, valve);
+void xCalculation_Gas::ReadValve(pugi::xml_node process, pugi::xml_node valve, IEC_ValveData& v) const {
   v.xtTable = GetChildText(valve, "xt");
   v.kW = GetChildFloat(valve, "gaspower");
   v.ldratio = GetChildFloat(valve, "ldratio");
@@ -131,75 +88,40 @@ void xCalculation_Gas::CalculateValve(const xPageArgs& Args) {
   v.dLwGTable = GetChildText(valve, "dLwG");
   if (v.dLwGTable.empty()) v.dLwGTable = kNoNoiseCorrection;
   sizing::ReadNoiseOptions(process, v);
-
-  const IEC_CompressibleProcessData base = GasProcessBase(process, Args.Units);
-  const double maxnoise = sizing::MaxNoise(process);
-  for (std::size_t i = 0; i < conditions.size(); ++i) {
-    const pugi::xml_node c = conditions[i];
-    IEC_CompressibleFlow flow(v, GasCondition(base, c, "p2", Args.Units, names));
-    flow.Calculate();
-    sizing::WriteResults(c, GasResults(flow, Args.Units, names, maxnoise), sizing::ConditionName(i));
-    sizing::WriteWarnings(c, flow.Warnings);
-  }
 }
 
-void xCalculation_Gas::SizeDiffuser(const xPageArgs& Args, xQuery& Diffusers, std::uint8_t pos,
-                                    std::uint8_t max) {
-  SearchDiffuser(Args, Diffusers, pos, max);
-}
-
-void xCalculation_Gas::SelectDiffuser(const xPageArgs& Args, xQuery& Diffusers, std::uint8_t pos,
-                                      std::uint8_t max) {
-  sizing::CheckPlatePosition(pos, max);
-  const pugi::xml_node process = ProcessOf(Args.Item);
-  const std::vector<pugi::xml_node> conditions = sizing::Conditions(process);
-  const sizing::xPlateSlot slot = sizing::PlateSlot(process, pos, max);
-  const std::string& inlet = slot.inlet;
-  const std::string& outlet = slot.outlet;
-  const std::string& where = slot.where;
-  const pugi::xml_node plate = slot.plate;
-  const double m = slot.multiplier;
-
-  ApplyItemAtmPressure(process, *Args.Units.Pressure);
-  const xItemUnits names = sizing::ItemUnits(process);
-
-  // A plate is a fixed restriction the size of the inlet pipe with the row's constant factors;
-  // no travel, no power limit, no noise data of its own.
-  IEC_ValveData v;
-  v.Cv = Diffusers.FieldByName("Cv").AsFloat() * m;
-  v.Dnom = v.D = GetChildFloat(process, "pipein_id");
-  v.FlTable = sizing::ConstantCurve(Diffusers.FieldByName("Fl").AsFloat());
-  v.xtTable = sizing::ConstantCurve(Diffusers.FieldByName("Xt").AsFloat());
-  v.FdTable = sizing::ConstantCurve(Diffusers.FieldByName("Fd").AsFloat());
-  v.stages = 0;
-  v.kW = 1e12;
-  v.FiFactor = 0;
-  v.ldratio = 0;
-  v.Fdn = 0;
-  v.Fln = 0;
-  v.NoiseDistance = GetChildInt(process, "noisedist");
-  v.NoiseAttenuation = GetChildFloat(process, "noiseattenuation");
-  v.NoiseIEC = GetChildBool(process, "iecnoise");
-  v.PipeAtten = GetChildFloat(process, "pipeatten");
-  v.PlateAtten = false;
-
+void xCalculation_Gas::PrepareConditions(const xConditionContext& context, bool forPlates) {
+  base_ = GasProcessBase(context.process, context.Units);
   // The plate sits in the outlet pipe; it finds its own inlet pressure from the downstream one.
-  IEC_CompressibleProcessData base = GasProcessBase(process, Args.Units);
-  base.D1 = base.D2 = GetChildFloat(process, "pipeout_id");
-  std::vector<double> inletPressures;
-  double maxpr = 0, maxnoise = 0, maxmach = 0;
-  for (const pugi::xml_node c : conditions) {
-    IEC_CompressibleProcessData p = GasCondition(base, c, outlet.c_str(), Args.Units, names);
-    p.p1 = 1.0;
-    IECGas_Diffuser plateFlow(v, p);
-    plateFlow.Calculate();
-    inletPressures.push_back(Args.Units.Pressure->convert(plateFlow.p1, "kPa(a)", names.pressure));
-    maxpr = std::max(maxpr, plateFlow.pr);
-    maxnoise = std::max(maxnoise, plateFlow.Noise);
-    maxmach = std::max(maxmach, plateFlow.Mach);
-  }
-  sizing::WritePlate(conditions, inlet, inletPressures, plate, Diffusers, m,
-                     {{"maxpr", maxpr}, {"maxnoise", maxnoise}, {"maxvelocity", maxmach}}, where);
+  if (forPlates) base_.D1 = base_.D2 = GetChildFloat(context.process, "pipeout_id");
+}
+
+xConditionOutcome xCalculation_Gas::CalculateCondition(const IEC_ValveData& v, pugi::xml_node c,
+                                                       const xConditionContext& context) {
+  IEC_CompressibleFlow flow(v, GasCondition(base_, c, "p2", context.Units, context.names));
+  flow.Calculate();
+  return {GasResults(flow, context.Units, context.names, context.maxnoise), std::move(flow.Warnings),
+          std::move(flow.Intermediates)};
+}
+
+// A plate takes the row's constant FL, xT and Fd.
+void xCalculation_Gas::ReadPlate(const xQuery& row, IEC_ValveData& v) const {
+  v.FlTable = sizing::ConstantCurve(row.FieldByName("Fl").AsFloat());
+  v.xtTable = sizing::ConstantCurve(row.FieldByName("Xt").AsFloat());
+  v.FdTable = sizing::ConstantCurve(row.FieldByName("Fd").AsFloat());
+}
+
+xPlateOutcome xCalculation_Gas::CalculatePlate(const IEC_ValveData& v, pugi::xml_node c, const std::string& outlet,
+                                               const xConditionContext& context) {
+  IEC_CompressibleProcessData p = GasCondition(base_, c, outlet.c_str(), context.Units, context.names);
+  p.p1 = 1.0;
+  IECGas_Diffuser plate(v, p);
+  plate.Calculate();
+  return {plate.p1, plate.pr, plate.Noise, plate.Mach};
+}
+
+sizing::xResult xCalculation_Gas::PlateSpeedResult(double speed, const xConditionContext&) const {
+  return {"maxvelocity", speed};
 }
 
 }  // namespace quenta

@@ -14,21 +14,27 @@ namespace quenta {
 inline constexpr const char* kNoNoiseCorrection = "0\\0\\1\\0\\";
 
 class xCalculation_Gas : public xCalculation_Phase {
- public:
-  void SelectValve(const xPageArgs& Args, xQuery& Valves) override;
-  void SizeValve(const xPageArgs& Args, xQuery& Valves) override;
-  void CalculateValve(const xPageArgs& Args) override;
-  void SizeDiffuser(const xPageArgs& Args, xQuery& Diffusers, std::uint8_t pos, std::uint8_t max) override;
-  // The plate's maxvelocity is its largest outlet Mach number, which has no unit.
-  void SelectDiffuser(const xPageArgs& Args, xQuery& Diffusers, std::uint8_t pos, std::uint8_t max) override;
-
  protected:
+  xCurveSet Phase() const override;
   // Stored Mach number above 0.3.
   bool BreaksPass2Limit(pugi::xml_node condition) const override;
+  void ReadValve(pugi::xml_node process, pugi::xml_node valve, IEC_ValveData& v) const override;
+  void PrepareConditions(const xConditionContext& context, bool forPlates) override;
+  xConditionOutcome CalculateCondition(const IEC_ValveData& v, pugi::xml_node condition,
+                                       const xConditionContext& context) override;
+  void ReadPlate(const xQuery& row, IEC_ValveData& v) const override;
+  xPlateOutcome CalculatePlate(const IEC_ValveData& v, pugi::xml_node condition, const std::string& outlet,
+                               const xConditionContext& context) override;
+  // The plate's maxvelocity is its largest outlet Mach number, which has no unit.
+  sizing::xResult PlateSpeedResult(double speed, const xConditionContext& context) const override;
+
+ private:
+  IEC_CompressibleProcessData base_;  // the gas's and pipes' inputs common to all conditions
 };
 
 // One condition's results in the order the condition element receives them, converted into the
-// item's units; velocity and mach are both flagged when the Mach number exceeds 0.3.
+// item's units; vc is flagged when a piping factor fell to its floor, velocity and mach both when
+// the Mach number exceeds 0.3.
 std::vector<sizing::xResult> GasResults(const IEC_CompressibleFlow& flow, const xUnits& Units,
                                         const sizing::xItemUnits& names, double maxnoise);
 

@@ -53,7 +53,7 @@ std::vector<xResult> LiquidResults(const IEC_IncompressibleFlow& f, const xUnits
                                    double maxnoise) {
   xPressureConverter& pressure = *U.Pressure;
   return {
-      {"vc", U.FlowCapacity->convert(f.Cv, "Cv", n.vc)},
+      {"vc", U.FlowCapacity->convert(f.Cv, "Cv", n.vc), f.Intermediates.PipingFloorActed()},
       sizing::PercentOpenResult(f.PercentOpen),
       sizing::NoiseResult(f.Noise, maxnoise),
       {"dp", pressure.convertDifferential(f.dp, "kPa(a)", n.pressure)},
@@ -67,124 +67,51 @@ std::vector<xResult> LiquidResults(const IEC_IncompressibleFlow& f, const xUnits
   };
 }
 
-void xCalculation_Liquid::SelectValve(const xPageArgs& Args, xQuery& Valves) {
-  const pugi::xml_node process = ProcessOf(Args.Item);
-  sizing::Conditions(process);  // an item without conditions gets no valve either
-  const xItemUnits names = sizing::ItemUnits(process);
-  const pugi::xml_node valve = GetOrAddChild(process, "valve");
-  sizing::CopyColumn(valve, "diameter", Valves, "VlvSizeNominal");
-  sizing::CopyColumn(valve, "actualdiameter", Valves, "ActualDiameter");
-  sizing::CopyColumn(valve, "fl", Valves, "Fl");
-  sizing::CopyColumn(valve, "fd", Valves, "Fd");
-  sizing::CopyColumn(valve, "fifactor", Valves, "FiFactor");
-  sizing::CopyColumn(valve, "characteristic", Valves, "Characteristic");
-  sizing::CopyColumn(valve, "stages", Valves, "Stages");
-  sizing::CopyColumn(valve, "liquidpower", Valves, "LiquidPower");
-  sizing::CopyColumn(valve, "etaf", Valves, "EtaF");
-  sizing::CopyColumn(valve, "deltalf", Valves, "DeltaLF");
-  sizing::CopyColumn(valve, "size", Valves, "VlvSizeDisplay");
-  sizing::CopyColumn(valve, "maxcv", Valves, "MaxCv");
-  sizing::WriteValveVc(valve, Valves, Args.Units, names);
-  sizing::CopyColumn(valve, "stdcv", Valves, "Cv");
-  sizing::CopyColumn(valve, "combotrimcv", Valves, "ComboTrimCv");
-  sizing::CopyColumn(valve, "name", Valves, "Name");
-  sizing::CopyColumn(valve, "stdact", Valves, "StdAct");
-  sizing::CopyColumn(valve, "stroke", Valves, "Stroke");
-  sizing::CopyColumn(valve, "seatdia", Valves, "SeatDia");
-  sizing::CopyColumn(valve, "stemdia", Valves, "StemDia");
-  sizing::CopyColumn(valve, "pbstemdia", Valves, "PBStemDia");
-  sizing::CopyColumn(valve, "pbsleevedia", Valves, "PBSleeveDia");
-  SetChildBool(valve, "bespoke", false);
-  CalculateValve(Args);
-}
-
-void xCalculation_Liquid::SizeValve(const xPageArgs& Args, xQuery& Valves) {
-  SizeValveInTwoPasses(Args, Valves);
+xCurveSet xCalculation_Liquid::Phase() const {
+  return xCurveSet::Liquid;
 }
 
 bool xCalculation_Liquid::BreaksPass2Limit(pugi::xml_node condition) const {
   return GetChildFloat(condition, "velocity") > kMaxLiquidVelocity;
 }
 
-void xCalculation_Liquid::CalculateValve(const xPageArgs& Args) {
-  const pugi::xml_node process = ProcessOf(Args.Item);
-  const std::vector<pugi::xml_node> conditions = sizing::Conditions(process);
-  ApplyItemAtmPressure(process, *Args.Units.Pressure);
-  const xItemUnits names = sizing::ItemUnits(process);
-
-  const pugi::xml_node valve = process.child("valve");
-  IEC_ValveData v = sizing::ValveDataFromItem(process, valve);
+void xCalculation_Liquid::ReadValve(pugi::xml_node process, pugi::xml_node valve, IEC_ValveData& v) const {
   v.kW = GetChildFloat(valve, "liquidpower");
   v.EtaF = GetChildFloat(valve, "etaf");
   v.DeltaLF = GetChildText(valve, "deltalf");
   sizing::ReadNoiseOptions(process, v);
-
-  const IEC_IncompressibleProcessData base = LiquidProcessBase(process, Args.Units, names);
-  const double maxnoise = sizing::MaxNoise(process);
-  for (std::size_t i = 0; i < conditions.size(); ++i) {
-    const pugi::xml_node c = conditions[i];
-    IEC_IncompressibleFlow flow(v, LiquidCondition(base, c, "p2", Args.Units, names));
-    flow.Calculate();
-    sizing::WriteResults(c, LiquidResults(flow, Args.Units, names, maxnoise), sizing::ConditionName(i));
-    sizing::WriteWarnings(c, flow.Warnings);
-  }
 }
 
-void xCalculation_Liquid::SizeDiffuser(const xPageArgs& Args, xQuery& Diffusers, std::uint8_t pos,
-                                       std::uint8_t max) {
-  SearchDiffuser(Args, Diffusers, pos, max);
+void xCalculation_Liquid::PrepareConditions(const xConditionContext& context, bool) {
+  base_ = LiquidProcessBase(context.process, context.Units, context.names);
 }
 
-void xCalculation_Liquid::SelectDiffuser(const xPageArgs& Args, xQuery& Diffusers, std::uint8_t pos,
-                                         std::uint8_t max) {
-  sizing::CheckPlatePosition(pos, max);
-  const pugi::xml_node process = ProcessOf(Args.Item);
-  const std::vector<pugi::xml_node> conditions = sizing::Conditions(process);
-  const sizing::xPlateSlot slot = sizing::PlateSlot(process, pos, max);
-  const std::string& inlet = slot.inlet;
-  const std::string& outlet = slot.outlet;
-  const std::string& where = slot.where;
-  const pugi::xml_node plate = slot.plate;
-  const double m = slot.multiplier;
-  const double rowCv = Diffusers.FieldByName("Cv").AsFloat();
+xConditionOutcome xCalculation_Liquid::CalculateCondition(const IEC_ValveData& v, pugi::xml_node c,
+                                                          const xConditionContext& context) {
+  IEC_IncompressibleFlow flow(v, LiquidCondition(base_, c, "p2", context.Units, context.names));
+  flow.Calculate();
+  return {LiquidResults(flow, context.Units, context.names, context.maxnoise), std::move(flow.Warnings),
+          std::move(flow.Intermediates)};
+}
 
-  ApplyItemAtmPressure(process, *Args.Units.Pressure);
-  const xItemUnits names = sizing::ItemUnits(process);
-
-  // A plate is a fixed restriction the size of the inlet pipe: constant FL and Fd, no travel,
-  // no power limit and no noise correction of its own.
-  IEC_ValveData v;
-  v.Cv = rowCv * m;
-  v.Dnom = v.D = GetChildFloat(process, "pipein_id");
-  v.FlTable = sizing::ConstantCurve(Diffusers.FieldByName("Fl").AsFloat());
+// A plate has constant FL (the row's) and Fd, and neither cavitation nor noise data of its own.
+void xCalculation_Liquid::ReadPlate(const xQuery& row, IEC_ValveData& v) const {
+  v.FlTable = sizing::ConstantCurve(row.FieldByName("Fl").AsFloat());
   v.FdTable = sizing::ConstantCurve(0.98);
   v.FiFactor = 0.9;
-  v.stages = 0;
-  v.kW = 1e12;
   v.EtaF = 1e-8;
   v.DeltaLF = "0\\0\\1\\0\\";
-  v.NoiseDistance = GetChildInt(process, "noisedist");
-  v.NoiseAttenuation = GetChildFloat(process, "noiseattenuation");
-  v.NoiseIEC = GetChildBool(process, "iecnoise");
-  v.PipeAtten = GetChildFloat(process, "pipeatten");
-  v.PlateAtten = false;
+}
 
-  const IEC_IncompressibleProcessData base = LiquidProcessBase(process, Args.Units, names);
-  std::vector<double> inletPressures;
-  double maxpr = 0, maxnoise = 0, maxvelocity = 0;
-  for (const pugi::xml_node c : conditions) {
-    IECLiquid_Diffuser plateFlow(v, LiquidCondition(base, c, outlet.c_str(), Args.Units, names));
-    plateFlow.Calculate();
-    inletPressures.push_back(Args.Units.Pressure->convert(plateFlow.p1, "kPa(a)", names.pressure));
-    maxpr = std::max(maxpr, plateFlow.pr);
-    maxnoise = std::max(maxnoise, plateFlow.Noise);
-    maxvelocity = std::max(maxvelocity, plateFlow.Velocity);
-  }
-  const std::vector<xResult> maxima = {
-      {"maxpr", maxpr},
-      {"maxnoise", maxnoise},
-      {"maxvelocity", Args.Units.Velocity->convert(maxvelocity, "m/s", names.velocity)}};
-  sizing::WritePlate(conditions, inlet, inletPressures, plate, Diffusers, m, maxima, where);
+xPlateOutcome xCalculation_Liquid::CalculatePlate(const IEC_ValveData& v, pugi::xml_node c, const std::string& outlet,
+                                                  const xConditionContext& context) {
+  IECLiquid_Diffuser plate(v, LiquidCondition(base_, c, outlet.c_str(), context.Units, context.names));
+  plate.Calculate();
+  return {plate.p1, plate.pr, plate.Noise, plate.Velocity};
+}
+
+sizing::xResult xCalculation_Liquid::PlateSpeedResult(double speed, const xConditionContext& context) const {
+  return {"maxvelocity", context.Units.Velocity->convert(speed, "m/s", context.names.velocity)};
 }
 
 }  // namespace quenta

@@ -11,21 +11,26 @@
 namespace quenta {
 
 class xCalculation_Liquid : public xCalculation_Phase {
- public:
-  void SelectValve(const xPageArgs& Args, xQuery& Valves) override;
-  void SizeValve(const xPageArgs& Args, xQuery& Valves) override;
-  void CalculateValve(const xPageArgs& Args) override;
-  void SizeDiffuser(const xPageArgs& Args, xQuery& Diffusers, std::uint8_t pos, std::uint8_t max) override;
-  void SelectDiffuser(const xPageArgs& Args, xQuery& Diffusers, std::uint8_t pos, std::uint8_t max) override;
-
  protected:
+  xCurveSet Phase() const override;
   // Stored velocity above 10, in the item's velocity unit whatever it is.
   bool BreaksPass2Limit(pugi::xml_node condition) const override;
+  void ReadValve(pugi::xml_node process, pugi::xml_node valve, IEC_ValveData& v) const override;
+  void PrepareConditions(const xConditionContext& context, bool forPlates) override;
+  xConditionOutcome CalculateCondition(const IEC_ValveData& v, pugi::xml_node condition,
+                                       const xConditionContext& context) override;
+  void ReadPlate(const xQuery& row, IEC_ValveData& v) const override;
+  xPlateOutcome CalculatePlate(const IEC_ValveData& v, pugi::xml_node condition, const std::string& outlet,
+                               const xConditionContext& context) override;
+  sizing::xResult PlateSpeedResult(double speed, const xConditionContext& context) const override;
+
+ private:
+  IEC_IncompressibleProcessData base_;  // the fluid's and pipes' inputs common to all conditions
 };
 
 // One condition's results in the order the condition element receives them: converted from the
-// calculation units into the item's units and flagged (velocity above 10 m/s, judged before the
-// conversion). The warnings are written apart.
+// calculation units into the item's units and flagged (vc when a piping factor fell to its
+// floor, velocity above 10 m/s judged before the conversion). The warnings are written apart.
 std::vector<sizing::xResult> LiquidResults(const IEC_IncompressibleFlow& flow, const xUnits& Units,
                                            const sizing::xItemUnits& names, double maxnoise);
 

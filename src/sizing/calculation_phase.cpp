@@ -1,6 +1,8 @@
 #include "sizing/calculation_phase.h"
 
+#include <algorithm>
 #include <cmath>
+#include <string_view>
 
 #include "item/characteristic_item.h"
 #include "item/item_document.h"
@@ -81,6 +83,23 @@ void WriteWarnings(pugi::xml_node condition, const std::vector<std::string>& war
   for (std::size_t i = 0; i < 3; ++i) {
     SetChildText(condition, kNames[i], "");
     if (i < warnings.size()) SetChildText(condition, kNames[i], warnings[i]);
+  }
+}
+
+void WriteDetails(pugi::xml_node condition, const xFlowIntermediates& intermediates) {
+  condition.remove_child("details");
+  pugi::xml_node details = condition.append_child("details");
+  for (const xIntermediateEntry& e : IntermediateEntries(intermediates)) {
+    const char* name = e.field->element;
+    if (std::string_view(name) == "choked") {
+      SetChildBool(details, name, intermediates.choked);
+    } else if (e.count) {
+      SetChildInt(details, name, static_cast<int>(e.value));
+    } else if (e.numeric) {
+      if (std::isfinite(e.value)) SetChildFloat(details, name, e.value);
+    } else {
+      SetChildText(details, name, e.text);
+    }
   }
 }
 
@@ -213,27 +232,172 @@ void ReadNoiseOptions(pugi::xml_node process, IEC_ValveData& valve) {
 
 }  // namespace sizing
 
+namespace {
+
+constexpr unsigned kLiquid = 1, kGas = 2, kTwoPhase = 4, kAll = 7;
+
+unsigned PhaseBit(xCurveSet phase) {
+  switch (phase) {
+    case xCurveSet::Liquid:
+      return kLiquid;
+    case xCurveSet::Gas:
+      return kGas;
+    case xCurveSet::TwoPhase:
+      return kTwoPhase;
+  }
+  return 0;
+}
+
+// A column of the valve query copied into the valve element; fallback (when not null) replaces
+// a null value. "vc" is the rated Cv in the item's flow-capacity unit.
+struct xValveColumn {
+  const char* element;
+  const char* column;
+  unsigned phases;
+  const char* fallback = nullptr;
+};
+
+// In the order the valve element receives them.
+constexpr xValveColumn kValveColumns[] = {
+    {"diameter", "VlvSizeNominal", kLiquid | kGas},
+    {"diameter", "Diameter", kTwoPhase},
+    {"actualdiameter", "ActualDiameter", kAll},
+    {"xt", "xt", kGas},
+    {"fl", "Fl", kAll},
+    {"fd", "Fd", kAll},
+    {"fifactor", "FiFactor", kAll},
+    {"characteristic", "Characteristic", kAll},
+    {"stages", "Stages", kAll},
+    {"liquidpower", "LiquidPower", kLiquid | kTwoPhase},
+    {"gaspower", "GasPower", kGas | kTwoPhase},
+    {"etaf", "EtaF", kLiquid | kTwoPhase},
+    {"deltalf", "DeltaLF", kLiquid | kTwoPhase},
+    {"size", "VlvSizeDisplay", kAll},
+    {"maxcv", "MaxCv", kAll},
+    {"vc", "MaxCv", kAll},
+    {"stdcv", "Cv", kAll},
+    {"combotrimcv", "ComboTrimCv", kAll},
+    {"name", "Name", kAll},
+    {"stdact", "StdAct", kAll},
+    {"stroke", "Stroke", kAll},
+    {"seatdia", "SeatDia", kAll},
+    {"stemdia", "StemDia", kAll},
+    {"pbstemdia", "PBStemDia", kAll},
+    {"pbsleevedia", "PBSleeveDia", kAll},
+    // The aerodynamic-noise data is missing for many trims; the defaults change nothing.
+    {"ldratio", "ldRatio", kGas, "0"},
+    {"cn", "Cn", kGas, ""},
+    {"fdn", "Fdn", kGas, "1"},
+    {"fln", "Fln", kGas, "1"},
+    {"dLwG", "dLwG", kGas, kNoNoiseCorrection},
+};
+
+// A condition that the valve cannot pass: it needs the whole travel (the stored value is capped
+// at 100), or its reducers take the piping factors below what the equations can give.
+bool CannotPass(pugi::xml_node condition) {
+  if (GetChildFloat(condition, "percentopen") == 100) return true;
+  return condition.child("vc").attribute("error").as_string() == std::string_view(BoolToStr(true));
+}
+
+bool AnyCannotPass(const std::vector<pugi::xml_node>& conditions) {
+  for (pugi::xml_node c : conditions)
+    if (CannotPass(c)) return true;
+  return false;
+}
+
+// The plate record's fields that every analysis type shares: a fixed restriction the size of
+// the inlet pipe, no travel, no power limit and the item's noise options, without the 6 dB of
+// fitted plates (a plate does not attenuate itself).
+IEC_ValveData PlateBase(pugi::xml_node process, double cv) {
+  IEC_ValveData v;
+  v.Cv = cv;
+  v.Dnom = v.D = GetChildFloat(process, "pipein_id");
+  v.stages = 0;
+  v.kW = 1e12;
+  v.NoiseDistance = GetChildInt(process, "noisedist");
+  v.NoiseAttenuation = GetChildFloat(process, "noiseattenuation");
+  v.NoiseIEC = GetChildBool(process, "iecnoise");
+  v.PipeAtten = GetChildFloat(process, "pipeatten");
+  v.PlateAtten = false;
+  return v;
+}
+
+constexpr const char* kNoPlates = "Two-phase items have no diffuser plates.";
+
+}  // namespace
+
 void xCalculation_Phase::SelectNoDiffuser(const xPageArgs& Args) {
   for (pugi::xml_node c : sizing::Conditions(ProcessOf(Args.Item)))
     SetChildText(c, "p2", GetChildText(c, "pout"));
 }
 
-namespace {
-
-// A condition that needs the whole travel (the stored value is capped at 100).
-bool AnyAtFullTravel(const std::vector<pugi::xml_node>& conditions) {
-  for (pugi::xml_node c : conditions)
-    if (GetChildFloat(c, "percentopen") == 100) return true;
-  return false;
+void xCalculation_Phase::SelectValve(const xPageArgs& Args, xQuery& Valves) {
+  const pugi::xml_node process = ProcessOf(Args.Item);
+  sizing::Conditions(process);  // an item without conditions gets no valve either
+  const sizing::xItemUnits names = sizing::ItemUnits(process);
+  const pugi::xml_node valve = GetOrAddChild(process, "valve");
+  const unsigned phase = PhaseBit(Phase());
+  for (const xValveColumn& col : kValveColumns) {
+    if (!(col.phases & phase)) continue;
+    if (std::string_view(col.element) == "vc") {
+      sizing::WriteValveVc(valve, Valves, Args.Units, names);
+    } else if (col.fallback) {
+      sizing::CopyColumnOr(valve, col.element, Valves, col.column, col.fallback);
+    } else {
+      sizing::CopyColumn(valve, col.element, Valves, col.column);
+    }
+  }
+  SetChildBool(valve, "bespoke", false);
+  CalculateValve(Args);
 }
 
-}  // namespace
+void xCalculation_Phase::CalculateValve(const xPageArgs& Args) {
+  const pugi::xml_node process = ProcessOf(Args.Item);
+  const std::vector<pugi::xml_node> conditions = sizing::Conditions(process);
+  ApplyItemAtmPressure(process, *Args.Units.Pressure);
+  const xConditionContext context{Args.Units, sizing::ItemUnits(process), sizing::MaxNoise(process), process};
 
-void xCalculation_Phase::SizeValveInTwoPasses(const xPageArgs& Args, xQuery& Valves) {
+  const pugi::xml_node valve = process.child("valve");
+  IEC_ValveData v = sizing::ValveDataFromItem(process, valve);
+  ReadValve(process, valve, v);
+  v.Curves = ShareCurves(v, Phase(), curves_);
+
+  PrepareConditions(context, false);
+  if (deferDetails_) pendingDetails_.clear();
+  for (std::size_t i = 0; i < conditions.size(); ++i) {
+    const pugi::xml_node c = conditions[i];
+    xConditionOutcome out = CalculateCondition(v, c, context);
+    sizing::WriteResults(c, out.results, sizing::ConditionName(i));
+    sizing::WriteWarnings(c, out.warnings);
+    if (deferDetails_) {
+      pendingDetails_.push_back(std::move(out.intermediates));
+    } else {
+      sizing::WriteDetails(c, out.intermediates);
+    }
+  }
+}
+
+void xCalculation_Phase::SizeValve(const xPageArgs& Args, xQuery& Valves) {
   const std::vector<pugi::xml_node> conditions = sizing::Conditions(ProcessOf(Args.Item));
   if (Valves.IsEmpty()) throw Exception("No valves found.");
+  struct Defer {
+    xCalculation_Phase& self;
+    explicit Defer(xCalculation_Phase& s) : self(s) { self.deferDetails_ = true; }
+    ~Defer() { self.deferDetails_ = false; }
+  };
+  {
+    const Defer defer(*this);
+    WalkValves(Args, Valves, conditions);
+  }
+  // The walk always ends on the row it calculated last, whose details are pending.
+  for (std::size_t i = 0; i < conditions.size() && i < pendingDetails_.size(); ++i)
+    sizing::WriteDetails(conditions[i], pendingDetails_[i]);
+  pendingDetails_.clear();
+}
 
-  // Pass 1: the UpStop rows only, the first whose travel suffices at every condition.
+void xCalculation_Phase::WalkValves(const xPageArgs& Args, xQuery& Valves,
+                                    const std::vector<pugi::xml_node>& conditions) {
+  // Pass 1: the UpStop rows only, the first that every condition can pass.
   std::size_t lastSelected = 0;
   Valves.First();
   for (bool first = true;; first = false) {
@@ -242,7 +406,7 @@ void xCalculation_Phase::SizeValveInTwoPasses(const xPageArgs& Args, xQuery& Val
     if (!Valves.FieldByName("UpStop").AsBoolean()) continue;
     SelectValve(Args, Valves);
     lastSelected = Valves.RecNo();
-    if (!AnyAtFullTravel(conditions)) break;
+    if (!AnyCannotPass(conditions)) break;
   }
   if (Valves.Eof()) {
     if (lastSelected != 0) {
@@ -266,14 +430,52 @@ void xCalculation_Phase::SizeValveInTwoPasses(const xPageArgs& Args, xQuery& Val
       }
     }
     SelectValve(Args, Valves);
-    bool ok = !AnyAtFullTravel(conditions);
+    bool ok = !AnyCannotPass(conditions);
     for (std::size_t i = 0; ok && i < conditions.size(); ++i) ok = !BreaksPass2Limit(conditions[i]);
     if (ok) return;
   }
 }
 
-void xCalculation_Phase::SearchDiffuser(const xPageArgs& Args, xQuery& Diffusers, std::uint8_t pos,
+void xCalculation_Phase::ReadPlate(const xQuery&, IEC_ValveData&) const {
+  throw Exception(kNoPlates);
+}
+
+xPlateOutcome xCalculation_Phase::CalculatePlate(const IEC_ValveData&, pugi::xml_node, const std::string&,
+                                                 const xConditionContext&) {
+  throw Exception(kNoPlates);
+}
+
+sizing::xResult xCalculation_Phase::PlateSpeedResult(double, const xConditionContext&) const {
+  throw Exception(kNoPlates);
+}
+
+void xCalculation_Phase::SelectDiffuser(const xPageArgs& Args, xQuery& Diffusers, std::uint8_t pos,
                                         std::uint8_t max) {
+  sizing::CheckPlatePosition(pos, max);
+  const pugi::xml_node process = ProcessOf(Args.Item);
+  const std::vector<pugi::xml_node> conditions = sizing::Conditions(process);
+  const sizing::xPlateSlot slot = sizing::PlateSlot(process, pos, max);
+  ApplyItemAtmPressure(process, *Args.Units.Pressure);
+  const xConditionContext context{Args.Units, sizing::ItemUnits(process), sizing::MaxNoise(process), process};
+
+  IEC_ValveData v = PlateBase(process, Diffusers.FieldByName("Cv").AsFloat() * slot.multiplier);
+  ReadPlate(Diffusers, v);
+  PrepareConditions(context, true);
+  std::vector<double> inletPressures;
+  double maxpr = 0, maxnoise = 0, maxspeed = 0;
+  for (const pugi::xml_node c : conditions) {
+    const xPlateOutcome out = CalculatePlate(v, c, slot.outlet, context);
+    inletPressures.push_back(Args.Units.Pressure->convert(out.p1, "kPa(a)", context.names.pressure));
+    maxpr = std::max(maxpr, out.pr);
+    maxnoise = std::max(maxnoise, out.noise);
+    maxspeed = std::max(maxspeed, out.speed);
+  }
+  sizing::WritePlate(conditions, slot.inlet, inletPressures, slot.plate, Diffusers, slot.multiplier,
+                     {{"maxpr", maxpr}, {"maxnoise", maxnoise}, PlateSpeedResult(maxspeed, context)}, slot.where);
+}
+
+void xCalculation_Phase::SizeDiffuser(const xPageArgs& Args, xQuery& Diffusers, std::uint8_t pos,
+                                      std::uint8_t max) {
   const double target = sizing::PlateTargetPressure(Args, pos, max);
   const pugi::xml_node first = sizing::Conditions(ProcessOf(Args.Item)).front();
   const std::string inlet = "p" + std::to_string(pos + 1);

@@ -7,50 +7,19 @@
 #include <string_view>
 #include <vector>
 
+#include "flow/flow_intermediates.h"
+#include "flow/valve_curves.h"
 #include "flow/valve_data.h"
 #include "item/page_args.h"
 #include "refdata/database.h"
 
 // The sizing procedures: one per analysis type, each turning the process conditions of one item
-// into a chosen valve and its results. They hold no state: every input comes from the item and
-// the catalogue result set, every output goes into the item. An object serves one call.
+// into a chosen valve and its results. Every input comes from the item and the catalogue result
+// set, every output goes into the item; an object keeps only the curves it has parsed. An object
+// serves one call.
 namespace quenta {
 
-class xCalculation_Phase {
- public:
-  virtual ~xCalculation_Phase() = default;
-
-  // Makes the current row of the valve query the item's valve (the valve element), then
-  // CalculateValve.
-  virtual void SelectValve(const xPageArgs& Args, xQuery& Valves) = 0;
-  // Chooses a valve from the valve query in its two passes and leaves it selected, with the
-  // cursor on its row. The query must not be empty.
-  virtual void SizeValve(const xPageArgs& Args, xQuery& Valves) = 0;
-  // Calculates every condition for the valve stored in the item and writes the results.
-  virtual void CalculateValve(const xPageArgs& Args) = 0;
-  // Chooses the diffuser row for plate pos of max from the diffuser query filtered to one line
-  // size, and leaves it selected.
-  virtual void SizeDiffuser(const xPageArgs& Args, xQuery& Diffusers, std::uint8_t pos, std::uint8_t max) = 0;
-  // Makes the current diffuser row plate pos of max: its inlet pressure at every condition and
-  // the plate element.
-  virtual void SelectDiffuser(const xPageArgs& Args, xQuery& Diffusers, std::uint8_t pos,
-                              std::uint8_t max) = 0;
-  // No plate fitted: every condition's p2 becomes its pout.
-  virtual void SelectNoDiffuser(const xPageArgs& Args);
-
- protected:
-  // Auto-sizing shared by every analysis type. Pass 1 walks the UpStop rows and takes the first
-  // that no condition drives to full travel; pass 2 goes on from there over every row until one
-  // also keeps within BreaksPass2Limit. Throws Exception for an item without conditions and
-  // "No valves found." for an empty query, before anything is written.
-  void SizeValveInTwoPasses(const xPageArgs& Args, xQuery& Valves);
-  // The velocity or Mach limit that pass 2 of the auto-sizing applies to one condition's stored
-  // results.
-  virtual bool BreaksPass2Limit(pugi::xml_node condition) const = 0;
-  // The plate search shared by liquid and gas: the row whose plate inlet pressure at the first
-  // condition comes nearest the target of PlateTargetPressure, selected via SelectDiffuser.
-  void SearchDiffuser(const xPageArgs& Args, xQuery& Diffusers, std::uint8_t pos, std::uint8_t max);
-};
+class xCalculation_Phase;
 
 // The procedure of an analysis type ("Liquid", "Gas", "Two Phase", also spelt "TwoPhase");
 // throws Exception for any other text.
@@ -103,6 +72,9 @@ void WriteResults(pugi::xml_node element, const std::vector<xResult>& results, c
 void CheckResults(const std::vector<xResult>& results, const std::string& where);
 // warning1 to warning3 emptied, then set to the first three warnings.
 void WriteWarnings(pugi::xml_node condition, const std::vector<std::string>& warnings);
+// The condition's details element replaced by the calculation's intermediates (numbers that are
+// not finite are left out).
+void WriteDetails(pugi::xml_node condition, const xFlowIntermediates& intermediates);
 // The value when it is a finite number; else Exception "The <what> is not a finite number.".
 double Finite(double value, const std::string& what);
 
@@ -155,5 +127,87 @@ IEC_ValveData ValveDataFromItem(pugi::xml_node process, pugi::xml_node valve);
 void ReadNoiseOptions(pugi::xml_node process, IEC_ValveData& valve);
 
 }  // namespace sizing
+
+// One condition's calculation as a procedure writes it.
+struct xConditionOutcome {
+  std::vector<sizing::xResult> results;
+  std::vector<std::string> warnings;
+  xFlowIntermediates intermediates;
+};
+
+// One plate's calculation at one condition: its inlet pressure (kPa(a)), pressure ratio, noise
+// and outlet speed (velocity in m/s for liquid, Mach number for gas).
+struct xPlateOutcome {
+  double p1 = 0, pr = 0, noise = 0, speed = 0;
+};
+
+// What every condition of one call reads: the converters, the item's unit names and noise
+// limit, and its process element.
+struct xConditionContext {
+  const xUnits& Units;
+  sizing::xItemUnits names;
+  double maxnoise;
+  pugi::xml_node process;
+};
+
+class xCalculation_Phase {
+ public:
+  virtual ~xCalculation_Phase() = default;
+
+  // Makes the current row of the valve query the item's valve (the valve element), then
+  // CalculateValve.
+  virtual void SelectValve(const xPageArgs& Args, xQuery& Valves);
+  // Chooses a valve from the valve query in its two passes and leaves it selected, with the
+  // cursor on its row. Pass 1 walks the UpStop rows and takes the first that every condition
+  // can pass (travel below 100 % and piping factors within range); pass 2 goes on from there
+  // over every row until one also keeps within BreaksPass2Limit. Throws Exception for an item
+  // without conditions and "No valves found." for an empty query, before anything is written.
+  virtual void SizeValve(const xPageArgs& Args, xQuery& Valves);
+  // Calculates every condition for the valve stored in the item and writes the results, the
+  // warnings and the calculation details of each.
+  virtual void CalculateValve(const xPageArgs& Args);
+  // Chooses the diffuser row for plate pos of max from the diffuser query filtered to one line
+  // size, and leaves it selected: the row whose plate inlet pressure at the first condition
+  // comes nearest the target of PlateTargetPressure.
+  virtual void SizeDiffuser(const xPageArgs& Args, xQuery& Diffusers, std::uint8_t pos, std::uint8_t max);
+  // Makes the current diffuser row plate pos of max: its inlet pressure at every condition and
+  // the plate element.
+  virtual void SelectDiffuser(const xPageArgs& Args, xQuery& Diffusers, std::uint8_t pos, std::uint8_t max);
+  // No plate fitted: every condition's p2 becomes its pout.
+  virtual void SelectNoDiffuser(const xPageArgs& Args);
+
+ protected:
+  // The analysis type, which also says which valve columns and curves it reads.
+  virtual xCurveSet Phase() const = 0;
+  // The analysis type's own fields of the valve record, from the valve element.
+  virtual void ReadValve(pugi::xml_node process, pugi::xml_node valve, IEC_ValveData& v) const = 0;
+  // Reads what all conditions share (fluid, pipes) before the first condition is calculated;
+  // forPlates: for the plates, which sit in other pipes.
+  virtual void PrepareConditions(const xConditionContext& context, bool forPlates) = 0;
+  // One condition with the valve v, its outlet pressure read from the element named outlet.
+  virtual xConditionOutcome CalculateCondition(const IEC_ValveData& v, pugi::xml_node condition,
+                                               const xConditionContext& context) = 0;
+  // The plate record of the current diffuser row: the analysis type's own curves and factors
+  // (the common fields are filled before).
+  virtual void ReadPlate(const xQuery& row, IEC_ValveData& v) const;
+  virtual xPlateOutcome CalculatePlate(const IEC_ValveData& v, pugi::xml_node condition, const std::string& outlet,
+                                       const xConditionContext& context);
+  // The plate's maxvelocity result from its largest outlet speed.
+  virtual sizing::xResult PlateSpeedResult(double speed, const xConditionContext& context) const;
+  // The velocity or Mach limit that pass 2 of the auto-sizing applies to one condition's stored
+  // results.
+  virtual bool BreaksPass2Limit(pugi::xml_node condition) const = 0;
+
+ private:
+  void WalkValves(const xPageArgs& Args, xQuery& Valves, const std::vector<pugi::xml_node>& conditions);
+
+  // The curves of the valves calculated in this call, parsed once by their texts.
+  xCurveCache curves_;
+  // While the auto-sizing walks the rows, only the last row's details are kept, in memory; they
+  // are written once the walk has ended on it.
+  bool deferDetails_ = false;
+  std::vector<xFlowIntermediates> pendingDetails_;
+};
+
 
 }  // namespace quenta

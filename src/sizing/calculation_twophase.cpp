@@ -74,40 +74,8 @@ std::vector<xResult> TwoPhaseResults(const HV_TwoPhaseFlow& f, const xUnits& U, 
   };
 }
 
-void xCalculation_TwoPhase::SelectValve(const xPageArgs& Args, xQuery& Valves) {
-  const pugi::xml_node process = ProcessOf(Args.Item);
-  sizing::Conditions(process);  // an item without conditions gets no valve either
-  const xItemUnits names = sizing::ItemUnits(process);
-  const pugi::xml_node valve = GetOrAddChild(process, "valve");
-  sizing::CopyColumn(valve, "diameter", Valves, "Diameter");
-  sizing::CopyColumn(valve, "actualdiameter", Valves, "ActualDiameter");
-  sizing::CopyColumn(valve, "fl", Valves, "Fl");
-  sizing::CopyColumn(valve, "fd", Valves, "Fd");
-  sizing::CopyColumn(valve, "fifactor", Valves, "FiFactor");
-  sizing::CopyColumn(valve, "characteristic", Valves, "Characteristic");
-  sizing::CopyColumn(valve, "stages", Valves, "Stages");
-  sizing::CopyColumn(valve, "liquidpower", Valves, "LiquidPower");
-  sizing::CopyColumn(valve, "gaspower", Valves, "GasPower");
-  sizing::CopyColumn(valve, "etaf", Valves, "EtaF");
-  sizing::CopyColumn(valve, "deltalf", Valves, "DeltaLF");
-  sizing::CopyColumn(valve, "size", Valves, "VlvSizeDisplay");
-  sizing::CopyColumn(valve, "maxcv", Valves, "MaxCv");
-  sizing::WriteValveVc(valve, Valves, Args.Units, names);
-  sizing::CopyColumn(valve, "stdcv", Valves, "Cv");
-  sizing::CopyColumn(valve, "combotrimcv", Valves, "ComboTrimCv");
-  sizing::CopyColumn(valve, "name", Valves, "Name");
-  sizing::CopyColumn(valve, "stdact", Valves, "StdAct");
-  sizing::CopyColumn(valve, "stroke", Valves, "Stroke");
-  sizing::CopyColumn(valve, "seatdia", Valves, "SeatDia");
-  sizing::CopyColumn(valve, "stemdia", Valves, "StemDia");
-  sizing::CopyColumn(valve, "pbstemdia", Valves, "PBStemDia");
-  sizing::CopyColumn(valve, "pbsleevedia", Valves, "PBSleeveDia");
-  SetChildBool(valve, "bespoke", false);
-  CalculateValve(Args);
-}
-
-void xCalculation_TwoPhase::SizeValve(const xPageArgs& Args, xQuery& Valves) {
-  SizeValveInTwoPasses(Args, Valves);
+xCurveSet xCalculation_TwoPhase::Phase() const {
+  return xCurveSet::TwoPhase;
 }
 
 bool xCalculation_TwoPhase::BreaksPass2Limit(pugi::xml_node condition) const {
@@ -115,28 +83,23 @@ bool xCalculation_TwoPhase::BreaksPass2Limit(pugi::xml_node condition) const {
          GetChildFloat(condition, "velocitymach") > kMaxMach;
 }
 
-void xCalculation_TwoPhase::CalculateValve(const xPageArgs& Args) {
-  const pugi::xml_node process = ProcessOf(Args.Item);
-  const std::vector<pugi::xml_node> conditions = sizing::Conditions(process);
-  ApplyItemAtmPressure(process, *Args.Units.Pressure);
-  const xItemUnits names = sizing::ItemUnits(process);
-
-  // The power a two-phase valve can take is its gas rating; liquidpower is kept for the reports.
-  const pugi::xml_node valve = process.child("valve");
-  IEC_ValveData v = sizing::ValveDataFromItem(process, valve);
+// The power a two-phase valve can take is its gas rating; liquidpower is kept for the reports.
+void xCalculation_TwoPhase::ReadValve(pugi::xml_node, pugi::xml_node valve, IEC_ValveData& v) const {
   v.kW = GetChildFloat(valve, "gaspower");
   v.EtaF = GetChildFloat(valve, "etaf");
   v.DeltaLF = GetChildText(valve, "deltalf");
+}
 
-  const HV_TwoPhaseProcessData base = TwoPhaseProcessBase(process, Args.Units, names);
-  const double maxnoise = sizing::MaxNoise(process);
-  for (std::size_t i = 0; i < conditions.size(); ++i) {
-    const pugi::xml_node c = conditions[i];
-    HV_TwoPhaseFlow flow(v, TwoPhaseCondition(base, c, Args.Units, names));
-    flow.Calculate();
-    sizing::WriteResults(c, TwoPhaseResults(flow, Args.Units, names, maxnoise), sizing::ConditionName(i));
-    sizing::WriteWarnings(c, flow.Warnings);
-  }
+void xCalculation_TwoPhase::PrepareConditions(const xConditionContext& context, bool) {
+  base_ = TwoPhaseProcessBase(context.process, context.Units, context.names);
+}
+
+xConditionOutcome xCalculation_TwoPhase::CalculateCondition(const IEC_ValveData& v, pugi::xml_node c,
+                                                            const xConditionContext& context) {
+  HV_TwoPhaseFlow flow(v, TwoPhaseCondition(base_, c, context.Units, context.names));
+  flow.Calculate();
+  return {TwoPhaseResults(flow, context.Units, context.names, context.maxnoise), std::move(flow.Warnings),
+          std::move(flow.Intermediates)};
 }
 
 void xCalculation_TwoPhase::SizeDiffuser(const xPageArgs&, xQuery&, std::uint8_t, std::uint8_t) {

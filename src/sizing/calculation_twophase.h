@@ -12,16 +12,21 @@ namespace quenta {
 
 class xCalculation_TwoPhase : public xCalculation_Phase {
  public:
-  void SelectValve(const xPageArgs& Args, xQuery& Valves) override;
-  void SizeValve(const xPageArgs& Args, xQuery& Valves) override;
-  void CalculateValve(const xPageArgs& Args) override;
   // Two-phase items have no plates: both throw Exception.
   void SizeDiffuser(const xPageArgs& Args, xQuery& Diffusers, std::uint8_t pos, std::uint8_t max) override;
   void SelectDiffuser(const xPageArgs& Args, xQuery& Diffusers, std::uint8_t pos, std::uint8_t max) override;
 
  protected:
+  xCurveSet Phase() const override;
   // Stored liquid velocity above 10 (item's velocity unit) or Mach number above 0.3.
   bool BreaksPass2Limit(pugi::xml_node condition) const override;
+  void ReadValve(pugi::xml_node process, pugi::xml_node valve, IEC_ValveData& v) const override;
+  void PrepareConditions(const xConditionContext& context, bool forPlates) override;
+  xConditionOutcome CalculateCondition(const IEC_ValveData& v, pugi::xml_node condition,
+                                       const xConditionContext& context) override;
+
+ private:
+  HV_TwoPhaseProcessData base_;  // the fluids' and pipe's inputs common to all conditions
 };
 
 // One condition's results in the order the condition element receives them, converted into the

@@ -1,0 +1,84 @@
+#include "flow/flow_intermediates.h"
+
+#include <algorithm>
+
+namespace quenta {
+
+void xFlowIntermediates::Guard(const char* name) {
+  if (!Has(name)) guards.emplace_back(name);
+}
+
+bool xFlowIntermediates::Has(const char* name) const {
+  return std::find(guards.begin(), guards.end(), name) != guards.end();
+}
+
+bool xFlowIntermediates::PipingFloorActed() const {
+  return Has(kGuardFpFloor) || Has(kGuardFLPFloor) || Has(kGuardXTPFloor);
+}
+
+const std::vector<xIntermediateField>& IntermediateFields() {
+  static const std::vector<xIntermediateField> fields = {
+      {"Regime", "regime", "Flow regime"},
+      {"Choked", "choked", "Choked"},
+      {"SumK1", "sumk1", "Sum K1 (inlet)"},
+      {"SumK", "sumk", "Sum K"},
+      {"Fp", "fp", "Piping factor Fp"},
+      {"FLP", "flp", "FLP"},
+      {"FF", "ff", "FF"},
+      {"xTP", "xtp", "xTP"},
+      {"Fgamma", "fgamma", "F gamma"},
+      {"x", "x", "Pressure drop ratio x"},
+      {"Y", "y", "Expansion factor Y"},
+      {"FR", "fr", "Reynolds factor FR"},
+      {"Rev", "rev", "Reynolds number Rev"},
+      {"TurbulentPasses", "turbulentpasses", "Turbulent passes"},
+      {"LaminarPasses", "laminarpasses", "Laminar passes"},
+      {"TravelPasses", "travelpasses", "Travel passes"},
+      {"SearchPasses", "searchpasses", "Search passes"},
+      {"Guards", "guards", "Floors and guards"},
+  };
+  return fields;
+}
+
+const xIntermediateField* IntermediateFieldOf(std::string_view element) {
+  for (const xIntermediateField& f : IntermediateFields())
+    if (element == f.element) return &f;
+  return nullptr;
+}
+
+std::vector<xIntermediateEntry> IntermediateEntries(const xFlowIntermediates& r) {
+  const std::vector<xIntermediateField>& f = IntermediateFields();
+  std::vector<xIntermediateEntry> out;
+  auto text = [&](std::size_t i, std::string t) { out.push_back({&f[i], std::move(t), 0, false, false}); };
+  auto number = [&](std::size_t i, const std::optional<double>& v) {
+    if (v) out.push_back({&f[i], "", *v, true, false});
+  };
+  auto count = [&](std::size_t i, int n) {
+    if (n > 0) out.push_back({&f[i], "", static_cast<double>(n), true, true});
+  };
+  if (!r.regime.empty()) text(0, r.regime);
+  text(1, r.choked ? "Yes" : "No");
+  number(2, r.SumK1);
+  number(3, r.SumK);
+  number(4, r.Fp);
+  number(5, r.FLP);
+  number(6, r.FF);
+  number(7, r.xTP);
+  number(8, r.Fgamma);
+  number(9, r.x);
+  number(10, r.Y);
+  number(11, r.FR);
+  number(12, r.Rev);
+  count(13, r.turbulentPasses);
+  count(14, r.laminarPasses);
+  count(15, r.travelPasses);
+  count(16, r.searchPasses);
+  if (!r.guards.empty()) {
+    std::string joined;
+    for (const std::string& g : r.guards) joined += (joined.empty() ? "" : ", ") + g;
+    text(17, joined);
+  }
+  return out;
+}
+
+}  // namespace quenta
