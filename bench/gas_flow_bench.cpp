@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "flow/gas_flow.h"
+#include "flow/valve_curves.h"
 #include "flow/valve_data.h"
 
 namespace {
@@ -10,6 +11,9 @@ namespace {
 using quenta::IEC_CompressibleFlow;
 using quenta::IEC_CompressibleProcessData;
 using quenta::IEC_ValveData;
+using quenta::ShareCurves;
+using quenta::xCurveCache;
+using quenta::xCurveSet;
 using quenta::IECGas_Diffuser;
 
 // An 80 mm single-stage globe valve of the catalogue (rated Cv 112, linear trim).
@@ -78,8 +82,12 @@ IEC_CompressibleProcessData Co2() {
   return p;
 }
 
-void RunCondition(benchmark::State& state, const IEC_ValveData& valve,
-                  const IEC_CompressibleProcessData& process) {
+// With shared curves the valve's curve texts are parsed once, before the loop, as the sizing
+// procedures parse them once per catalogue row; without, every object parses them again.
+void RunCondition(benchmark::State& state, IEC_ValveData valve, const IEC_CompressibleProcessData& process,
+                  bool sharedCurves = true) {
+  xCurveCache cache;
+  if (sharedCurves) valve = quenta::WithSharedCurves(valve, xCurveSet::Gas, cache);
   for (auto _ : state) {
     IEC_CompressibleFlow flow(valve, process);
     flow.Calculate();
@@ -92,6 +100,11 @@ void BM_GasConditionIecNoise(benchmark::State& state) {
   RunCondition(state, SingleStage(), Co2());
 }
 BENCHMARK(BM_GasConditionIecNoise);
+
+void BM_GasConditionParsingCurves(benchmark::State& state) {
+  RunCondition(state, SingleStage(), Co2(), false);
+}
+BENCHMARK(BM_GasConditionParsingCurves);
 
 void BM_GasConditionSimpleNoise(benchmark::State& state) {
   IEC_ValveData v = SingleStage();

@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "flow/liquid_flow.h"
+#include "flow/valve_curves.h"
 
 namespace {
 
@@ -43,7 +44,12 @@ quenta::IEC_IncompressibleProcessData Example1Water() {
   return p;
 }
 
-void RunValve(benchmark::State& state, const quenta::IEC_ValveData& valve) {
+// With shared curves the valve's curve texts are parsed once, before the loop, as the sizing
+// procedures parse them once per catalogue row for all its conditions; without, every object
+// parses them again.
+void RunValve(benchmark::State& state, quenta::IEC_ValveData valve, bool sharedCurves = true) {
+  quenta::xCurveCache cache;
+  if (sharedCurves) valve = quenta::WithSharedCurves(valve, quenta::xCurveSet::Liquid, cache);
   const quenta::IEC_IncompressibleProcessData process = Example1Water();
   for (auto _ : state) {
     quenta::IEC_IncompressibleFlow flow(valve, process);
@@ -52,11 +58,16 @@ void RunValve(benchmark::State& state, const quenta::IEC_ValveData& valve) {
   }
 }
 
-// Cavitating at this condition, so the IEC method also parses the noise correction curve.
+// Cavitating at this condition, so the IEC method also reads the noise correction curve.
 void BM_LiquidConditionIecNoise(benchmark::State& state) {
   RunValve(state, CatalogueValve());
 }
 BENCHMARK(BM_LiquidConditionIecNoise);
+
+void BM_LiquidConditionParsingCurves(benchmark::State& state) {
+  RunValve(state, CatalogueValve(), false);
+}
+BENCHMARK(BM_LiquidConditionParsingCurves);
 
 void BM_LiquidConditionSimpleNoise(benchmark::State& state) {
   quenta::IEC_ValveData v = CatalogueValve();

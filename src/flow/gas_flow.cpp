@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
+#include <optional>
 
 #include "flow/diffuser_search.h"
 #include "flow/flow_checks.h"
@@ -35,6 +36,32 @@ constexpr double kContraction = 0.5;
 // Expansion-factor constants of trims with 1 to 5 stages.
 constexpr std::array<double, 5> kA = {0.404, 0.673, 0.825, 0.885, 0.915};
 constexpr std::array<double, 5> kB = {0, 0.215, 0.316, 0.335, 0.31};
+
+// The turbulent iteration halves this bracket once its estimates alternate about the answer:
+// one end's next estimate is larger (the answer lies above it), the other's smaller. It stops
+// when the ends are this close, relative to the estimate.
+constexpr double kBracketWidth = 1e-6;
+class CycleBracket {
+ public:
+  static constexpr int kFp = 1, kXTP = 2;  // floors that acted at an end
+
+  // Makes estimate c, whose next estimate is c + step, the end on its side.
+  void Put(double c, double step, int floors) {
+    const int i = step > 0 ? 0 : 1;
+    at_[i] = c;
+    step_[i] = step;
+    floors_[i] = floors;
+  }
+  double Middle() const { return (at_[0] + at_[1]) / 2; }
+  double Width() const { return std::abs(at_[0] - at_[1]); }
+  double LargestStep() const { return std::max(std::abs(step_[0]), std::abs(step_[1])); }
+  int Floors() const { return floors_[0] | floors_[1]; }
+
+ private:
+  double at_[2] = {0, 0};
+  double step_[2] = {0, 0};
+  int floors_[2] = {0, 0};
+};
 
 struct Expansion {
   double Y;   // expansion factor
@@ -120,7 +147,10 @@ IEC_CompressibleFlow::IEC_CompressibleFlow(const IEC_ValveData& _ValveData,
   Characteristic = CurveOr(shared ? shared->Characteristic : nullptr, Valve.Characteristic, cCurveFunction_y);
   // Only trims of 2 to 5 stages read the correction, so only they need a table.
   const bool staged = Valve.stages >= 2 && Valve.stages <= 5;
-  if (staged && !Valve.dLwGTable.empty()) dLwGCurve = CurveOr(shared ? shared->dLwG : nullptr, Valve.dLwGTable);
+  if (staged && shared && shared->dLwG)
+    dLwGCurve = shared->dLwG;
+  else if (staged && !Valve.dLwGTable.empty())
+    dLwGCurve = std::make_shared<const xInterpolateCurve>(Valve.dLwGTable, cCurveFunction_x);
 }
 
 IEC_CompressibleFlow::IEC_CompressibleFlow(const IEC_ValveData& _ValveData,
@@ -239,11 +269,10 @@ void IEC_CompressibleFlow::Size() {
     } else {
       double Cold = 0;
       double lastStep = 0;
-      // Once the estimates alternate, the answer lies between an estimate whose next one is
-      // larger (above) and one whose next one is smaller (below), and is found by halving.
-      bool damped = false;
-      double above = 0, below = 0;
-      for (int pass = 1; std::abs(Cold - C) / C > 0.01; ++pass) {
+      int lastFloors = 0;
+      std::optional<CycleBracket> bracket;
+      for (int pass = 1;; ++pass) {
+        if (bracket ? bracket->Width() / C <= kBracketWidth : !(std::abs(Cold - C) / C > 0.01)) break;
         if (pass > kTurbulentPasses) throw Exception("Error with Turbulent Cv Calculation");
         I.turbulentPasses = pass;
         const double previous = Cold;
@@ -262,19 +291,28 @@ void IEC_CompressibleFlow::Size() {
         expansion = ExpansionOf(x, xch, Fgamma, xtp, n);
         const double next = required(fp, expansion);
         const double step = next - Cold;
-        if (!damped && pass > 2 && step * lastStep < 0 && std::abs(step) > kContraction * std::abs(lastStep)) {
-          damped = true;
+        const int floors = (fpFloor ? CycleBracket::kFp : 0) | (xtpFloor ? CycleBracket::kXTP : 0);
+        if (!bracket && pass > 2 && step * lastStep < 0 && std::abs(step) > kContraction * std::abs(lastStep)) {
+          bracket.emplace();
+          bracket->Put(previous, lastStep, lastFloors);
           I.Guard(kGuardDamped);
-          above = step > 0 ? Cold : previous;
-          below = step > 0 ? previous : Cold;
         }
         lastStep = step;
-        if (!damped) {
+        lastFloors = floors;
+        if (!bracket) {
           C = next;
           continue;
         }
-        (step > 0 ? above : below) = Cold;
-        C = (above + below) / 2;
+        bracket->Put(Cold, step, floors);
+        C = bracket->Middle();
+      }
+      if (bracket) {
+        // A bracket that closes on a jump of the xT or characteristic curve rather than on an
+        // answer: no Cv makes the equations meet.
+        if (bracket->LargestStep() > 0.01 * C) throw Exception("Error with Turbulent Cv Calculation");
+        // The answer lies between the ends, so a floor at either end may be the one that holds it.
+        fpFloor = (bracket->Floors() & CycleBracket::kFp) != 0;
+        xtpFloor = (bracket->Floors() & CycleBracket::kXTP) != 0;
       }
     }
   } else {

@@ -43,6 +43,21 @@ std::shared_ptr<const xValveCurves> ShareCurves(const IEC_ValveData& v, xCurveSe
   return c;
 }
 
+IEC_ValveData WithSharedCurves(IEC_ValveData v, xCurveSet set, xCurveCache& cache) {
+  std::shared_ptr<const xValveCurves> c = ShareCurves(v, set, cache);
+  auto drop = [](std::string& text, const auto& curve) {
+    if (curve) std::string().swap(text);
+  };
+  drop(v.FlTable, c->Fl);
+  drop(v.FdTable, c->Fd);
+  drop(v.xtTable, c->Xt);
+  drop(v.Characteristic, c->Characteristic);
+  drop(v.DeltaLF, c->DeltaLF);
+  drop(v.dLwGTable, c->dLwG);
+  v.Curves = std::move(c);
+  return v;
+}
+
 std::shared_ptr<const xBezierCurve> CurveOr(const std::shared_ptr<const xBezierCurve>& shared,
                                             std::string_view text, enumCurveFunction func) {
   if (shared) return shared;

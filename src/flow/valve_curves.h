@@ -43,6 +43,10 @@ enum class xCurveSet { Liquid, Gas, TwoPhase };
 // text that the calculation would read.
 std::shared_ptr<const xValveCurves> ShareCurves(const IEC_ValveData& valve, xCurveSet set, xCurveCache& cache);
 
+// valve with its shared curves (ShareCurves) and without the texts they were parsed from, which
+// the calculations then do not read: a condition's copy of the record stays small.
+IEC_ValveData WithSharedCurves(IEC_ValveData valve, xCurveSet set, xCurveCache& cache);
+
 // The shared curve when there is one, else one parsed from text.
 std::shared_ptr<const xBezierCurve> CurveOr(const std::shared_ptr<const xBezierCurve>& shared,
                                             std::string_view text, enumCurveFunction func);

@@ -360,7 +360,7 @@ void xCalculation_Phase::CalculateValve(const xPageArgs& Args) {
   const pugi::xml_node valve = process.child("valve");
   IEC_ValveData v = sizing::ValveDataFromItem(process, valve);
   ReadValve(process, valve, v);
-  v.Curves = ShareCurves(v, Phase(), curves_);
+  v = WithSharedCurves(std::move(v), Phase(), curves_);
 
   PrepareConditions(context, false);
   if (deferDetails_) pendingDetails_.clear();

@@ -80,7 +80,8 @@ TEST_F(LiquidSizing, ResultsAreWrittenInOrderWithFreshAttributes) {
   // A fresh condition receives the results in this order; one that held some keeps their places.
   const std::vector<std::string> fresh = {"vc",           "percentopen", "noise",    "dp",      "dpchoked",
                                           "dpcavitation", "power",       "pf",       "sigma",   "fl",
-                                          "velocity",     "warning1",    "warning2", "warning3"};
+                                          "velocity",     "warning1",    "warning2", "warning3",
+                                          "details"};
   const auto resultsOf = [](pugi::xml_node c) {
     std::vector<std::string> names = ChildNames(c);
     names.erase(names.begin(), names.begin() + 6);  // title, p1, p2, pout, temp, liquid
@@ -90,7 +91,7 @@ TEST_F(LiquidSizing, ResultsAreWrittenInOrderWithFreshAttributes) {
   EXPECT_EQ(
       resultsOf(condition(0)),
       (std::vector<std::string>{"percentopen", "warning3", "vc", "noise", "dp", "dpchoked", "dpcavitation",
-                                "power", "pf", "sigma", "fl", "velocity", "warning1", "warning2"}));
+                                "power", "pf", "sigma", "fl", "velocity", "warning1", "warning2", "details"}));
   for (pugi::xml_node c : conditions()) {
     for (std::size_t i = 0; i < 11; ++i) {
       const pugi::xml_node e = c.child(fresh[i].c_str());

@@ -51,7 +51,7 @@ TEST_F(TwoPhaseSizing, SelectValveWritesTheValveElementInItsOrder) {
   EXPECT_EQ(results,
             (std::vector<std::string>{"vc", "percentopen", "noise", "dp", "dpchokedgas", "dpchokedliquid",
                                       "powergas", "powerliquid", "power", "pf", "velocitygas",
-                                      "velocityliquid", "velocitymach", "warning1", "warning2", "warning3"}));
+                                      "velocityliquid", "velocitymach", "warning1", "warning2", "warning3", "details"}));
   // The mixture method predicts no noise.
   EXPECT_EQ(Result(condition(0), "noise"), "0|sigfigs=3|text=N/A");
 }
