@@ -74,8 +74,8 @@ xCurveSet xCalculation_Gas::Phase() const {
   return xCurveSet::Gas;
 }
 
-bool xCalculation_Gas::BreaksPass2Limit(pugi::xml_node condition) const {
-  return GetChildFloat(condition, "mach") > kMaxMach;
+bool xCalculation_Gas::BreaksPass2Limit(const std::vector<xResult>& results) const {
+  return sizing::ResultValue(results, "mach") > kMaxMach;
 }
 
 void xCalculation_Gas::ReadValve(pugi::xml_node process, pugi::xml_node valve, IEC_ValveData& v) const {

@@ -71,8 +71,8 @@ xCurveSet xCalculation_Liquid::Phase() const {
   return xCurveSet::Liquid;
 }
 
-bool xCalculation_Liquid::BreaksPass2Limit(pugi::xml_node condition) const {
-  return GetChildFloat(condition, "velocity") > kMaxLiquidVelocity;
+bool xCalculation_Liquid::BreaksPass2Limit(const std::vector<xResult>& results) const {
+  return sizing::ResultValue(results, "velocity") > kMaxLiquidVelocity;
 }
 
 void xCalculation_Liquid::ReadValve(pugi::xml_node process, pugi::xml_node valve, IEC_ValveData& v) const {

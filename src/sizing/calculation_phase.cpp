@@ -103,6 +103,12 @@ void WriteDetails(pugi::xml_node condition, const xFlowIntermediates& intermedia
   }
 }
 
+double ResultValue(const std::vector<xResult>& results, std::string_view name) {
+  for (const xResult& r : results)
+    if (name == r.name) return r.value;
+  return 0;
+}
+
 double Finite(double value, const std::string& what) {
   if (!std::isfinite(value)) throw Exception("The " + what + " is not a finite number.");
   return value;
@@ -293,15 +299,14 @@ constexpr xValveColumn kValveColumns[] = {
 };
 
 // A condition that the valve cannot pass: it needs the whole travel (the stored value is capped
-// at 100), or its reducers take the piping factors below what the equations can give.
-bool CannotPass(pugi::xml_node condition) {
-  if (GetChildFloat(condition, "percentopen") == 100) return true;
-  return condition.child("vc").attribute("error").as_string() == std::string_view(BoolToStr(true));
-}
-
-bool AnyCannotPass(const std::vector<pugi::xml_node>& conditions) {
-  for (pugi::xml_node c : conditions)
-    if (CannotPass(c)) return true;
+// at 100), or its reducers take the piping factors below what the equations can give (its Cv is
+// flagged).
+bool CannotPass(const std::vector<sizing::xResult>& results) {
+  for (const sizing::xResult& r : results) {
+    const std::string_view name = r.name;
+    if (name == "percentopen" && r.value == 100) return true;
+    if (name == "vc" && r.error) return true;
+  }
   return false;
 }
 
@@ -351,7 +356,7 @@ void xCalculation_Phase::SelectValve(const xPageArgs& Args, xQuery& Valves) {
   CalculateValve(Args);
 }
 
-void xCalculation_Phase::CalculateValve(const xPageArgs& Args) {
+std::vector<xConditionOutcome> xCalculation_Phase::CalculateConditions(const xPageArgs& Args) {
   const pugi::xml_node process = ProcessOf(Args.Item);
   const std::vector<pugi::xml_node> conditions = sizing::Conditions(process);
   ApplyItemAtmPressure(process, *Args.Units.Pressure);
@@ -363,18 +368,38 @@ void xCalculation_Phase::CalculateValve(const xPageArgs& Args) {
   v = WithSharedCurves(std::move(v), Phase(), curves_);
 
   PrepareConditions(context, false);
-  if (deferDetails_) pendingDetails_.clear();
+  std::vector<xConditionOutcome> outcomes;
+  outcomes.reserve(conditions.size());
   for (std::size_t i = 0; i < conditions.size(); ++i) {
-    const pugi::xml_node c = conditions[i];
-    xConditionOutcome out = CalculateCondition(v, c, context);
-    sizing::WriteResults(c, out.results, sizing::ConditionName(i));
-    sizing::WriteWarnings(c, out.warnings);
-    if (deferDetails_) {
-      pendingDetails_.push_back(std::move(out.intermediates));
-    } else {
-      sizing::WriteDetails(c, out.intermediates);
-    }
+    outcomes.push_back(CalculateCondition(v, conditions[i], context));
+    sizing::CheckResults(outcomes.back().results, sizing::ConditionName(i));
+    // Outside the walk each condition is written as soon as it is calculated: when a later one
+    // fails, those before keep their new results.
+    if (!deferWrites_) WriteOutcomes({conditions[i]}, {outcomes.back()}, i);
   }
+  return outcomes;
+}
+
+void xCalculation_Phase::WriteOutcomes(const std::vector<pugi::xml_node>& conditions,
+                                       const std::vector<xConditionOutcome>& outcomes, std::size_t first) {
+  for (std::size_t i = 0; i < conditions.size() && i < outcomes.size(); ++i) {
+    sizing::WriteResults(conditions[i], outcomes[i].results, sizing::ConditionName(first + i));
+    sizing::WriteWarnings(conditions[i], outcomes[i].warnings);
+    sizing::WriteDetails(conditions[i], outcomes[i].intermediates);
+  }
+}
+
+void xCalculation_Phase::CalculateValve(const xPageArgs& Args) {
+  std::vector<xConditionOutcome> outcomes = CalculateConditions(Args);
+  if (deferWrites_) pending_ = std::move(outcomes);
+}
+
+bool xCalculation_Phase::Accepted(bool withPass2Limit) const {
+  for (const xConditionOutcome& o : pending_) {
+    if (CannotPass(o.results)) return false;
+    if (withPass2Limit && BreaksPass2Limit(o.results)) return false;
+  }
+  return true;
 }
 
 void xCalculation_Phase::SizeValve(const xPageArgs& Args, xQuery& Valves) {
@@ -382,21 +407,19 @@ void xCalculation_Phase::SizeValve(const xPageArgs& Args, xQuery& Valves) {
   if (Valves.IsEmpty()) throw Exception("No valves found.");
   struct Defer {
     xCalculation_Phase& self;
-    explicit Defer(xCalculation_Phase& s) : self(s) { self.deferDetails_ = true; }
-    ~Defer() { self.deferDetails_ = false; }
+    explicit Defer(xCalculation_Phase& s) : self(s) { self.deferWrites_ = true; }
+    ~Defer() {
+      self.deferWrites_ = false;
+      self.pending_.clear();
+    }
   };
-  {
-    const Defer defer(*this);
-    WalkValves(Args, Valves, conditions);
-  }
-  // The walk always ends on the row it calculated last, whose details are pending.
-  for (std::size_t i = 0; i < conditions.size() && i < pendingDetails_.size(); ++i)
-    sizing::WriteDetails(conditions[i], pendingDetails_[i]);
-  pendingDetails_.clear();
+  const Defer defer(*this);
+  WalkValves(Args, Valves);
+  // The walk always ends on the row it calculated last.
+  WriteOutcomes(conditions, pending_, 0);
 }
 
-void xCalculation_Phase::WalkValves(const xPageArgs& Args, xQuery& Valves,
-                                    const std::vector<pugi::xml_node>& conditions) {
+void xCalculation_Phase::WalkValves(const xPageArgs& Args, xQuery& Valves) {
   // Pass 1: the UpStop rows only, the first that every condition can pass.
   std::size_t lastSelected = 0;
   Valves.First();
@@ -406,7 +429,7 @@ void xCalculation_Phase::WalkValves(const xPageArgs& Args, xQuery& Valves,
     if (!Valves.FieldByName("UpStop").AsBoolean()) continue;
     SelectValve(Args, Valves);
     lastSelected = Valves.RecNo();
-    if (!AnyCannotPass(conditions)) break;
+    if (Accepted(false)) break;
   }
   if (Valves.Eof()) {
     if (lastSelected != 0) {
@@ -430,9 +453,7 @@ void xCalculation_Phase::WalkValves(const xPageArgs& Args, xQuery& Valves,
       }
     }
     SelectValve(Args, Valves);
-    bool ok = !AnyCannotPass(conditions);
-    for (std::size_t i = 0; ok && i < conditions.size(); ++i) ok = !BreaksPass2Limit(conditions[i]);
-    if (ok) return;
+    if (Accepted(true)) return;
   }
 }
 

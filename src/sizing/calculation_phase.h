@@ -75,6 +75,8 @@ void WriteWarnings(pugi::xml_node condition, const std::vector<std::string>& war
 // The condition's details element replaced by the calculation's intermediates (numbers that are
 // not finite are left out).
 void WriteDetails(pugi::xml_node condition, const xFlowIntermediates& intermediates);
+// The value of the result called name, or 0 when the list has none.
+double ResultValue(const std::vector<xResult>& results, std::string_view name);
 // The value when it is a finite number; else Exception "The <what> is not a finite number.".
 double Finite(double value, const std::string& what);
 
@@ -194,19 +196,27 @@ class xCalculation_Phase {
                                        const xConditionContext& context);
   // The plate's maxvelocity result from its largest outlet speed.
   virtual sizing::xResult PlateSpeedResult(double speed, const xConditionContext& context) const;
-  // The velocity or Mach limit that pass 2 of the auto-sizing applies to one condition's stored
-  // results.
-  virtual bool BreaksPass2Limit(pugi::xml_node condition) const = 0;
+  // The velocity or Mach limit that pass 2 of the auto-sizing applies to one condition's
+  // results, as they are stored (in the item's units).
+  virtual bool BreaksPass2Limit(const std::vector<sizing::xResult>& results) const = 0;
 
  private:
-  void WalkValves(const xPageArgs& Args, xQuery& Valves, const std::vector<pugi::xml_node>& conditions);
+  void WalkValves(const xPageArgs& Args, xQuery& Valves);
+  // Every condition of the stored valve, each checked to hold only finite numbers.
+  std::vector<xConditionOutcome> CalculateConditions(const xPageArgs& Args);
+  // Writes outcome i into condition i, naming it as condition first + i.
+  static void WriteOutcomes(const std::vector<pugi::xml_node>& conditions,
+                            const std::vector<xConditionOutcome>& outcomes, std::size_t first);
+  // Whether the last row the walk calculated is accepted by pass 1 (every condition can pass)
+  // or pass 2 (and keeps within the velocity limit).
+  bool Accepted(bool withPass2Limit) const;
 
   // The curves of the valves calculated in this call, parsed once by their texts.
   xCurveCache curves_;
-  // While the auto-sizing walks the rows, only the last row's details are kept, in memory; they
-  // are written once the walk has ended on it.
-  bool deferDetails_ = false;
-  std::vector<xFlowIntermediates> pendingDetails_;
+  // While the auto-sizing walks the rows, each row's outcomes are kept in memory only and
+  // judged there; the row the walk ends on, always the last calculated, is written at the end.
+  bool deferWrites_ = false;
+  std::vector<xConditionOutcome> pending_;
 };
 
 

@@ -78,9 +78,9 @@ xCurveSet xCalculation_TwoPhase::Phase() const {
   return xCurveSet::TwoPhase;
 }
 
-bool xCalculation_TwoPhase::BreaksPass2Limit(pugi::xml_node condition) const {
-  return GetChildFloat(condition, "velocityliquid") > kMaxLiquidVelocity ||
-         GetChildFloat(condition, "velocitymach") > kMaxMach;
+bool xCalculation_TwoPhase::BreaksPass2Limit(const std::vector<xResult>& results) const {
+  return sizing::ResultValue(results, "velocityliquid") > kMaxLiquidVelocity ||
+         sizing::ResultValue(results, "velocitymach") > kMaxMach;
 }
 
 // The power a two-phase valve can take is its gas rating; liquidpower is kept for the reports.

@@ -19,7 +19,7 @@ class xCalculation_TwoPhase : public xCalculation_Phase {
  protected:
   xCurveSet Phase() const override;
   // Stored liquid velocity above 10 (item's velocity unit) or Mach number above 0.3.
-  bool BreaksPass2Limit(pugi::xml_node condition) const override;
+  bool BreaksPass2Limit(const std::vector<sizing::xResult>& results) const override;
   void ReadValve(pugi::xml_node process, pugi::xml_node valve, IEC_ValveData& v) const override;
   void PrepareConditions(const xConditionContext& context, bool forPlates) override;
   xConditionOutcome CalculateCondition(const IEC_ValveData& v, pugi::xml_node condition,
