@@ -13,9 +13,6 @@ using sizing::xResult;
 
 namespace {
 
-// Above this outlet Mach number a gas valve gets noisy and erodes.
-constexpr double kMaxMach = 0.3;
-
 // The inputs common to all conditions: the gas, the atmosphere (the pressure converter's, just
 // set from the item) and the pipes.
 IEC_CompressibleProcessData GasProcessBase(pugi::xml_node process, const xUnits& U) {
@@ -54,29 +51,14 @@ IEC_CompressibleProcessData GasCondition(IEC_CompressibleProcessData p, pugi::xm
 
 std::vector<xResult> GasResults(const IEC_CompressibleFlow& f, const xUnits& U, const xItemUnits& n,
                                 double maxnoise) {
-  xPressureConverter& pressure = *U.Pressure;
-  const bool tooFast = f.Mach > kMaxMach;
-  return {
-      {"vc", U.FlowCapacity->convert(f.Cv, "Cv", n.vc), f.Intermediates.PipingFloorActed()},
-      sizing::PercentOpenResult(f.PercentOpen),
-      sizing::NoiseResult(f.Noise, maxnoise),
-      {"dp", pressure.convertDifferential(f.dp, "kPa(a)", n.pressure)},
-      {"dpchoked", pressure.convertDifferential(f.dpchoked, "kPa(a)", n.pressure)},
-      {"power", U.Power->convert(f.kWPower, "kW", n.power)},
-      {"pf", f.pf},
-      {"xt", f.xt},
-      {"velocity", U.Velocity->convert(f.Velocity, "m/s", n.velocity), tooFast},
-      {"mach", f.Mach, tooFast},
-  };
+  const bool tooFast = f.Mach > sizing::kMaxMach;
+  return sizing::xResultList(U, n, maxnoise)
+      .Sizing(f.Cv, f.PercentOpen, f.Noise, f.dp, f.Intermediates.PipingFloorActed())
+      .Drop("dpchoked", f.dpchoked).Power("power", f.kWPower).Plain("pf", f.pf).Plain("xt", f.xt)
+      .Speed("velocity", f.Velocity, tooFast).Plain("mach", f.Mach, tooFast).Take();
 }
 
-xCurveSet xCalculation_Gas::Phase() const {
-  return xCurveSet::Gas;
-}
-
-bool xCalculation_Gas::BreaksPass2Limit(const std::vector<xResult>& results) const {
-  return sizing::ResultValue(results, "mach") > kMaxMach;
-}
+xCalculation_Gas::xCalculation_Gas() : xCalculation_Phase(xCurveSet::Gas, {{"mach", sizing::kMaxMach}}) {}
 
 void xCalculation_Gas::ReadValve(pugi::xml_node process, pugi::xml_node valve, IEC_ValveData& v) const {
   v.xtTable = GetChildText(valve, "xt");
@@ -97,16 +79,13 @@ void xCalculation_Gas::PrepareConditions(const xConditionContext& context, bool 
 }
 
 xConditionOutcome xCalculation_Gas::CalculateCondition(const IEC_ValveData& v, pugi::xml_node c,
-                                                       const xConditionContext& context) {
-  IEC_CompressibleFlow flow(v, GasCondition(base_, c, "p2", context.Units, context.names));
-  flow.Calculate();
-  return {GasResults(flow, context.Units, context.names, context.maxnoise), std::move(flow.Warnings),
-          std::move(flow.Intermediates)};
+                                                       const xConditionContext& x) {
+  return Outcome<IEC_CompressibleFlow>(v, GasCondition(base_, c, "p2", x.Units, x.names),
+                                       [&](const auto& f) { return GasResults(f, x.Units, x.names, x.maxnoise); });
 }
 
-// A plate takes the row's constant FL, xT and Fd.
+// A gas plate also takes the row's constant xT and Fd.
 void xCalculation_Gas::ReadPlate(const xQuery& row, IEC_ValveData& v) const {
-  v.FlTable = sizing::ConstantCurve(row.FieldByName("Fl").AsFloat());
   v.xtTable = sizing::ConstantCurve(row.FieldByName("Xt").AsFloat());
   v.FdTable = sizing::ConstantCurve(row.FieldByName("Fd").AsFloat());
 }

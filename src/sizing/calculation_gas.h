@@ -14,10 +14,10 @@ namespace quenta {
 inline constexpr const char* kNoNoiseCorrection = "0\\0\\1\\0\\";
 
 class xCalculation_Gas : public xCalculation_Phase {
+ public:
+  xCalculation_Gas();
+
  protected:
-  xCurveSet Phase() const override;
-  // Stored Mach number above 0.3.
-  bool BreaksPass2Limit(const std::vector<sizing::xResult>& results) const override;
   void ReadValve(pugi::xml_node process, pugi::xml_node valve, IEC_ValveData& v) const override;
   void PrepareConditions(const xConditionContext& context, bool forPlates) override;
   xConditionOutcome CalculateCondition(const IEC_ValveData& v, pugi::xml_node condition,

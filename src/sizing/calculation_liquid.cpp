@@ -14,9 +14,6 @@ using sizing::xResult;
 
 namespace {
 
-// Above this outlet velocity a liquid valve erodes.
-constexpr double kMaxLiquidVelocity = 10;  // m/s
-
 // The inputs common to all conditions: the liquid's critical pressure and the pipes.
 IEC_IncompressibleProcessData LiquidProcessBase(pugi::xml_node process, const xUnits& U,
                                                 const xItemUnits& n) {
@@ -51,29 +48,15 @@ IEC_IncompressibleProcessData LiquidCondition(IEC_IncompressibleProcessData p, p
 
 std::vector<xResult> LiquidResults(const IEC_IncompressibleFlow& f, const xUnits& U, const xItemUnits& n,
                                    double maxnoise) {
-  xPressureConverter& pressure = *U.Pressure;
-  return {
-      {"vc", U.FlowCapacity->convert(f.Cv, "Cv", n.vc), f.Intermediates.PipingFloorActed()},
-      sizing::PercentOpenResult(f.PercentOpen),
-      sizing::NoiseResult(f.Noise, maxnoise),
-      {"dp", pressure.convertDifferential(f.dp, "kPa(a)", n.pressure)},
-      {"dpchoked", pressure.convertDifferential(f.dpchoked, "kPa(a)", n.pressure)},
-      {"dpcavitation", pressure.convertDifferential(f.dpcavitation, "kPa(a)", n.pressure)},
-      {"power", U.Power->convert(f.kWPower, "kW", n.power)},
-      {"pf", f.pf},
-      {"sigma", f.Sigma},
-      {"fl", f.Fl},
-      {"velocity", U.Velocity->convert(f.Velocity, "m/s", n.velocity), f.Velocity > kMaxLiquidVelocity},
-  };
+  return sizing::xResultList(U, n, maxnoise)
+      .Sizing(f.Cv, f.PercentOpen, f.Noise, f.dp, f.Intermediates.PipingFloorActed())
+      .Drop("dpchoked", f.dpchoked).Drop("dpcavitation", f.dpcavitation).Power("power", f.kWPower)
+      .Plain("pf", f.pf).Plain("sigma", f.Sigma).Plain("fl", f.Fl)
+      .Speed("velocity", f.Velocity, f.Velocity > sizing::kMaxLiquidVelocity).Take();
 }
 
-xCurveSet xCalculation_Liquid::Phase() const {
-  return xCurveSet::Liquid;
-}
-
-bool xCalculation_Liquid::BreaksPass2Limit(const std::vector<xResult>& results) const {
-  return sizing::ResultValue(results, "velocity") > kMaxLiquidVelocity;
-}
+xCalculation_Liquid::xCalculation_Liquid()
+    : xCalculation_Phase(xCurveSet::Liquid, {{"velocity", sizing::kMaxLiquidVelocity}}) {}
 
 void xCalculation_Liquid::ReadValve(pugi::xml_node process, pugi::xml_node valve, IEC_ValveData& v) const {
   v.kW = GetChildFloat(valve, "liquidpower");
@@ -87,16 +70,13 @@ void xCalculation_Liquid::PrepareConditions(const xConditionContext& context, bo
 }
 
 xConditionOutcome xCalculation_Liquid::CalculateCondition(const IEC_ValveData& v, pugi::xml_node c,
-                                                          const xConditionContext& context) {
-  IEC_IncompressibleFlow flow(v, LiquidCondition(base_, c, "p2", context.Units, context.names));
-  flow.Calculate();
-  return {LiquidResults(flow, context.Units, context.names, context.maxnoise), std::move(flow.Warnings),
-          std::move(flow.Intermediates)};
+                                                          const xConditionContext& x) {
+  return Outcome<IEC_IncompressibleFlow>(v, LiquidCondition(base_, c, "p2", x.Units, x.names),
+                                         [&](const auto& f) { return LiquidResults(f, x.Units, x.names, x.maxnoise); });
 }
 
-// A plate has constant FL (the row's) and Fd, and neither cavitation nor noise data of its own.
-void xCalculation_Liquid::ReadPlate(const xQuery& row, IEC_ValveData& v) const {
-  v.FlTable = sizing::ConstantCurve(row.FieldByName("Fl").AsFloat());
+// A liquid plate has a constant Fd, and neither cavitation nor noise data of its own.
+void xCalculation_Liquid::ReadPlate(const xQuery&, IEC_ValveData& v) const {
   v.FdTable = sizing::ConstantCurve(0.98);
   v.FiFactor = 0.9;
   v.EtaF = 1e-8;

@@ -11,10 +11,10 @@
 namespace quenta {
 
 class xCalculation_Liquid : public xCalculation_Phase {
+ public:
+  xCalculation_Liquid();
+
  protected:
-  xCurveSet Phase() const override;
-  // Stored velocity above 10, in the item's velocity unit whatever it is.
-  bool BreaksPass2Limit(const std::vector<sizing::xResult>& results) const override;
   void ReadValve(pugi::xml_node process, pugi::xml_node valve, IEC_ValveData& v) const override;
   void PrepareConditions(const xConditionContext& context, bool forPlates) override;
   xConditionOutcome CalculateCondition(const IEC_ValveData& v, pugi::xml_node condition,

@@ -103,6 +103,33 @@ void WriteDetails(pugi::xml_node condition, const xFlowIntermediates& intermedia
   }
 }
 
+xResultList& xResultList::Sizing(double Cv, double percentOpen, double noise, double dp, bool pipingFloor) {
+  results_.push_back({"vc", U_.FlowCapacity->convert(Cv, "Cv", n_.vc), pipingFloor});
+  results_.push_back(PercentOpenResult(percentOpen));
+  results_.push_back(NoiseResult(noise, maxnoise_));
+  return Drop("dp", dp);
+}
+
+xResultList& xResultList::Drop(const char* name, double kPa) {
+  results_.push_back({name, U_.Pressure->convertDifferential(kPa, "kPa(a)", n_.pressure)});
+  return *this;
+}
+
+xResultList& xResultList::Power(const char* name, double kW, bool error) {
+  results_.push_back({name, U_.Power->convert(kW, "kW", n_.power), error});
+  return *this;
+}
+
+xResultList& xResultList::Speed(const char* name, double ms, bool error) {
+  results_.push_back({name, U_.Velocity->convert(ms, "m/s", n_.velocity), error});
+  return *this;
+}
+
+xResultList& xResultList::Plain(const char* name, double value, bool error) {
+  results_.push_back({name, value, error});
+  return *this;
+}
+
 double ResultValue(const std::vector<xResult>& results, std::string_view name) {
   for (const xResult& r : results)
     if (name == r.name) return r.value;
@@ -341,7 +368,7 @@ void xCalculation_Phase::SelectValve(const xPageArgs& Args, xQuery& Valves) {
   sizing::Conditions(process);  // an item without conditions gets no valve either
   const sizing::xItemUnits names = sizing::ItemUnits(process);
   const pugi::xml_node valve = GetOrAddChild(process, "valve");
-  const unsigned phase = PhaseBit(Phase());
+  const unsigned phase = PhaseBit(phase_);
   for (const xValveColumn& col : kValveColumns) {
     if (!(col.phases & phase)) continue;
     if (std::string_view(col.element) == "vc") {
@@ -365,7 +392,7 @@ std::vector<xConditionOutcome> xCalculation_Phase::CalculateConditions(const xPa
   const pugi::xml_node valve = process.child("valve");
   IEC_ValveData v = sizing::ValveDataFromItem(process, valve);
   ReadValve(process, valve, v);
-  v = WithSharedCurves(std::move(v), Phase(), curves_);
+  v = WithSharedCurves(std::move(v), phase_, curves_);
 
   PrepareConditions(context, false);
   std::vector<xConditionOutcome> outcomes;
@@ -392,6 +419,12 @@ void xCalculation_Phase::WriteOutcomes(const std::vector<pugi::xml_node>& condit
 void xCalculation_Phase::CalculateValve(const xPageArgs& Args) {
   std::vector<xConditionOutcome> outcomes = CalculateConditions(Args);
   if (deferWrites_) pending_ = std::move(outcomes);
+}
+
+bool xCalculation_Phase::BreaksPass2Limit(const std::vector<sizing::xResult>& results) const {
+  for (const xPass2Limit& limit : pass2_)
+    if (sizing::ResultValue(results, limit.result) > limit.max) return true;
+  return false;
 }
 
 bool xCalculation_Phase::Accepted(bool withPass2Limit) const {
@@ -480,6 +513,7 @@ void xCalculation_Phase::SelectDiffuser(const xPageArgs& Args, xQuery& Diffusers
   const xConditionContext context{Args.Units, sizing::ItemUnits(process), sizing::MaxNoise(process), process};
 
   IEC_ValveData v = PlateBase(process, Diffusers.FieldByName("Cv").AsFloat() * slot.multiplier);
+  v.FlTable = sizing::ConstantCurve(Diffusers.FieldByName("Fl").AsFloat());
   ReadPlate(Diffusers, v);
   PrepareConditions(context, true);
   std::vector<double> inletPressures;

@@ -62,6 +62,32 @@ xResult PercentOpenResult(double percentOpen);
 // the value, flagged when above maxnoise.
 xResult NoiseResult(double noise, double maxnoise);
 
+// Above these a liquid valve erodes and a gas valve gets noisy.
+inline constexpr double kMaxLiquidVelocity = 10;  // m/s
+inline constexpr double kMaxMach = 0.3;
+
+// A condition's results as a procedure lists them, converted from calculation units into the
+// item's units as each kind of quantity requires.
+class xResultList {
+ public:
+  xResultList(const xUnits& Units, const xItemUnits& names, double maxnoise)
+      : U_(Units), n_(names), maxnoise_(maxnoise) {}
+  // vc (flagged when a floor replaced a piping factor), percentopen, noise and dp: the results
+  // every analysis type begins with.
+  xResultList& Sizing(double Cv, double percentOpen, double noise, double dp, bool pipingFloor);
+  xResultList& Drop(const char* name, double kPa);      // a pressure difference
+  xResultList& Power(const char* name, double kW, bool error = false);
+  xResultList& Speed(const char* name, double ms, bool error);  // a velocity
+  xResultList& Plain(const char* name, double value, bool error = false);
+  std::vector<xResult> Take() { return std::move(results_); }
+
+ private:
+  const xUnits& U_;
+  const xItemUnits& n_;
+  double maxnoise_;
+  std::vector<xResult> results_;
+};
+
 // Writes each result into its child of element: every attribute removed, then sigfigs 3, error
 // True when flagged and text when given. All values are checked first: a value that is not a
 // finite number throws Exception "The calculated <name> of <where> is not a finite number." and
@@ -152,8 +178,17 @@ struct xConditionContext {
   pugi::xml_node process;
 };
 
+// A limit that pass 2 of the auto-sizing applies to a result as it is stored (the number in the
+// item's unit, whatever the unit).
+struct xPass2Limit {
+  const char* result;
+  double max;
+};
+
 class xCalculation_Phase {
  public:
+  // phase: the analysis type, which also says which valve columns and curves it reads.
+  xCalculation_Phase(xCurveSet phase, std::vector<xPass2Limit> pass2) : phase_(phase), pass2_(std::move(pass2)) {}
   virtual ~xCalculation_Phase() = default;
 
   // Makes the current row of the valve query the item's valve (the valve element), then
@@ -179,8 +214,6 @@ class xCalculation_Phase {
   virtual void SelectNoDiffuser(const xPageArgs& Args);
 
  protected:
-  // The analysis type, which also says which valve columns and curves it reads.
-  virtual xCurveSet Phase() const = 0;
   // The analysis type's own fields of the valve record, from the valve element.
   virtual void ReadValve(pugi::xml_node process, pugi::xml_node valve, IEC_ValveData& v) const = 0;
   // Reads what all conditions share (fluid, pipes) before the first condition is calculated;
@@ -190,17 +223,24 @@ class xCalculation_Phase {
   virtual xConditionOutcome CalculateCondition(const IEC_ValveData& v, pugi::xml_node condition,
                                                const xConditionContext& context) = 0;
   // The plate record of the current diffuser row: the analysis type's own curves and factors
-  // (the common fields are filled before).
+  // (the common fields and the row's constant FL are filled before).
   virtual void ReadPlate(const xQuery& row, IEC_ValveData& v) const;
   virtual xPlateOutcome CalculatePlate(const IEC_ValveData& v, pugi::xml_node condition, const std::string& outlet,
                                        const xConditionContext& context);
   // The plate's maxvelocity result from its largest outlet speed.
   virtual sizing::xResult PlateSpeedResult(double speed, const xConditionContext& context) const;
-  // The velocity or Mach limit that pass 2 of the auto-sizing applies to one condition's
-  // results, as they are stored (in the item's units).
-  virtual bool BreaksPass2Limit(const std::vector<sizing::xResult>& results) const = 0;
+  // The outcome of one condition: flow built from the valve and the condition, calculated, its
+  // results listed by results(flow).
+  template <class Flow, class Process, class Results>
+  static xConditionOutcome Outcome(const IEC_ValveData& v, const Process& condition, Results results) {
+    Flow flow(v, condition);
+    flow.Calculate();
+    return {results(flow), std::move(flow.Warnings), std::move(flow.Intermediates)};
+  }
 
  private:
+  bool BreaksPass2Limit(const std::vector<sizing::xResult>& results) const;
+
   void WalkValves(const xPageArgs& Args, xQuery& Valves);
   // Every condition of the stored valve, each checked to hold only finite numbers.
   std::vector<xConditionOutcome> CalculateConditions(const xPageArgs& Args);
@@ -211,6 +251,8 @@ class xCalculation_Phase {
   // or pass 2 (and keeps within the velocity limit).
   bool Accepted(bool withPass2Limit) const;
 
+  xCurveSet phase_;
+  std::vector<xPass2Limit> pass2_;
   // The curves of the valves calculated in this call, parsed once by their texts.
   xCurveCache curves_;
   // While the auto-sizing walks the rows, each row's outcomes are kept in memory only and

@@ -14,8 +14,6 @@ using sizing::xResult;
 
 namespace {
 
-constexpr double kMaxLiquidVelocity = 10;  // m/s
-constexpr double kMaxMach = 0.3;
 constexpr double kMaxPowerFactor = 1;
 
 // The inputs common to all conditions: the liquid's critical pressure, the gas and the outlet
@@ -53,35 +51,20 @@ HV_TwoPhaseProcessData TwoPhaseCondition(HV_TwoPhaseProcessData p, pugi::xml_nod
 
 std::vector<xResult> TwoPhaseResults(const HV_TwoPhaseFlow& f, const xUnits& U, const xItemUnits& n,
                                      double maxnoise) {
-  xPressureConverter& pressure = *U.Pressure;
   const bool overPower = f.pf > kMaxPowerFactor;
-  const bool tooFast = f.VelocityMach > kMaxMach;
-  return {
-      {"vc", U.FlowCapacity->convert(f.Cv, "Cv", n.vc)},
-      sizing::PercentOpenResult(f.PercentOpen),
-      sizing::NoiseResult(f.Noise, maxnoise),
-      {"dp", pressure.convertDifferential(f.dp, "kPa(a)", n.pressure)},
-      {"dpchokedgas", pressure.convertDifferential(f.dpchokedgas, "kPa(a)", n.pressure)},
-      {"dpchokedliquid", pressure.convertDifferential(f.dpchokedliquid, "kPa(a)", n.pressure)},
-      {"powergas", U.Power->convert(f.kWPowerg, "kW", n.power)},
-      {"powerliquid", U.Power->convert(f.kWPowerl, "kW", n.power)},
-      {"power", U.Power->convert(f.kWPower, "kW", n.power), overPower},
-      {"pf", f.pf, overPower},
-      {"velocitygas", U.Velocity->convert(f.Velocityg, "m/s", n.velocity), tooFast},
-      {"velocityliquid", U.Velocity->convert(f.Velocityl, "m/s", n.velocity),
-       f.Velocityl > kMaxLiquidVelocity},
-      {"velocitymach", f.VelocityMach, tooFast},
-  };
+  const bool tooFast = f.VelocityMach > sizing::kMaxMach;
+  return sizing::xResultList(U, n, maxnoise)
+      .Sizing(f.Cv, f.PercentOpen, f.Noise, f.dp, false)
+      .Drop("dpchokedgas", f.dpchokedgas).Drop("dpchokedliquid", f.dpchokedliquid)
+      .Power("powergas", f.kWPowerg).Power("powerliquid", f.kWPowerl).Power("power", f.kWPower, overPower)
+      .Plain("pf", f.pf, overPower).Speed("velocitygas", f.Velocityg, tooFast)
+      .Speed("velocityliquid", f.Velocityl, f.Velocityl > sizing::kMaxLiquidVelocity)
+      .Plain("velocitymach", f.VelocityMach, tooFast).Take();
 }
 
-xCurveSet xCalculation_TwoPhase::Phase() const {
-  return xCurveSet::TwoPhase;
-}
-
-bool xCalculation_TwoPhase::BreaksPass2Limit(const std::vector<xResult>& results) const {
-  return sizing::ResultValue(results, "velocityliquid") > kMaxLiquidVelocity ||
-         sizing::ResultValue(results, "velocitymach") > kMaxMach;
-}
+xCalculation_TwoPhase::xCalculation_TwoPhase()
+    : xCalculation_Phase(xCurveSet::TwoPhase,
+                         {{"velocityliquid", sizing::kMaxLiquidVelocity}, {"velocitymach", sizing::kMaxMach}}) {}
 
 // The power a two-phase valve can take is its gas rating; liquidpower is kept for the reports.
 void xCalculation_TwoPhase::ReadValve(pugi::xml_node, pugi::xml_node valve, IEC_ValveData& v) const {
@@ -95,11 +78,9 @@ void xCalculation_TwoPhase::PrepareConditions(const xConditionContext& context, 
 }
 
 xConditionOutcome xCalculation_TwoPhase::CalculateCondition(const IEC_ValveData& v, pugi::xml_node c,
-                                                            const xConditionContext& context) {
-  HV_TwoPhaseFlow flow(v, TwoPhaseCondition(base_, c, context.Units, context.names));
-  flow.Calculate();
-  return {TwoPhaseResults(flow, context.Units, context.names, context.maxnoise), std::move(flow.Warnings),
-          std::move(flow.Intermediates)};
+                                                            const xConditionContext& x) {
+  return Outcome<HV_TwoPhaseFlow>(v, TwoPhaseCondition(base_, c, x.Units, x.names),
+                                  [&](const auto& f) { return TwoPhaseResults(f, x.Units, x.names, x.maxnoise); });
 }
 
 void xCalculation_TwoPhase::SizeDiffuser(const xPageArgs&, xQuery&, std::uint8_t, std::uint8_t) {

@@ -12,14 +12,12 @@ namespace quenta {
 
 class xCalculation_TwoPhase : public xCalculation_Phase {
  public:
+  xCalculation_TwoPhase();
   // Two-phase items have no plates: both throw Exception.
   void SizeDiffuser(const xPageArgs& Args, xQuery& Diffusers, std::uint8_t pos, std::uint8_t max) override;
   void SelectDiffuser(const xPageArgs& Args, xQuery& Diffusers, std::uint8_t pos, std::uint8_t max) override;
 
  protected:
-  xCurveSet Phase() const override;
-  // Stored liquid velocity above 10 (item's velocity unit) or Mach number above 0.3.
-  bool BreaksPass2Limit(const std::vector<sizing::xResult>& results) const override;
   void ReadValve(pugi::xml_node process, pugi::xml_node valve, IEC_ValveData& v) const override;
   void PrepareConditions(const xConditionContext& context, bool forPlates) override;
   xConditionOutcome CalculateCondition(const IEC_ValveData& v, pugi::xml_node condition,
