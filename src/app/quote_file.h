@@ -151,7 +151,8 @@ std::vector<xItemRow> ItemRows(pugi::xml_node quote);
 // "N/A" without a phase or for an unknown one; the fluid name(s) by phase; "Unselected" when
 // the fluid needed cannot be read.
 std::string ItemFluidText(pugi::xml_node item);
-// "Valve | Actuator | Trim | SpecSheet", the chosen reports only; empty without pdfoptions.
+// "Valve | Actuator | Trim | SpecSheet | Details", the chosen reports only; empty without
+// pdfoptions.
 std::string PdfOptionsText(pugi::xml_node item);
 
 // <appdata>pdf/<customer> - <number>.pdf. Characters that file names forbid are replaced by "_"

@@ -175,7 +175,8 @@ void SaveAsDefaultItem(pugi::xml_node item, const fs::path& source, const fs::pa
   const pugi::xml_node def = doc->document_element().first_child();
   if (!def || def.type() != pugi::node_element) throw Exception(kMsgBadDefaultFile);
 
-  CopyValues(item.child("pdfoptions"), GetOrAddChild(def, "pdfoptions"), {"valve", "actuator", "trim", "specsheet"});
+  CopyValues(item.child("pdfoptions"), GetOrAddChild(def, "pdfoptions"),
+             {"valve", "actuator", "trim", "specsheet", "details"});
   const pugi::xml_node process = item.child("process");
   const pugi::xml_node defProcess = GetOrAddChild(def, "process");
   CopyValues(process, defProcess,

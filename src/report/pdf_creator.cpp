@@ -5,6 +5,7 @@
 #include "item/xml_utils.h"
 #include "report/pdf_actuator.h"
 #include "report/pdf_combo.h"
+#include "report/pdf_details.h"
 #include "report/pdf_specsheet.h"
 #include "report/pdf_trim.h"
 #include "report/pdf_valve.h"
@@ -13,7 +14,8 @@ namespace quenta {
 
 namespace {
 
-// The four options in print order with the report each one adds.
+// The four report options in print order with the report each one adds (the fifth, details,
+// is read by the valve report itself, whose pages it joins).
 template <class Report>
 void Append(pugi::xml_node item, xPDFCombo& combo) {
   Report report(item);
@@ -59,17 +61,21 @@ std::vector<std::string> xPDFCreator::MakeQuotePDF(pugi::xml_node quotenode,
   return messages;
 }
 
-TPDFOptions::TPDFOptions(unsigned Options) : include_((Options & kPDFAll) != 0), boxes_(Options & kPDFAll) {}
+constexpr unsigned kDialogBits = kPDFAll | kPDFDetails;
+
+TPDFOptions::TPDFOptions(unsigned Options)
+    : include_((Options & kPDFAll) != 0), boxes_(Options & kDialogBits) {}
 
 void TPDFOptions::SetIncludeItem(bool ticked) {
   include_ = ticked;
-  if (ticked) boxes_ = kPDFAll;
+  if (ticked) boxes_ |= kPDFAll;
 }
 
 void TPDFOptions::SetReport(unsigned bit, bool ticked) {
   if (!include_) return;  // the boxes are disabled
+  if ((bit & kPDFDetails) && !DetailsEnabled()) return;
   boxes_ = ticked ? (boxes_ | bit) : (boxes_ & ~bit);
-  boxes_ &= kPDFAll;
+  boxes_ &= kDialogBits;
 }
 
 unsigned ReadPDFOptions(pugi::xml_node item) {
@@ -77,12 +83,14 @@ unsigned ReadPDFOptions(pugi::xml_node item) {
   unsigned set = 0;
   for (const xOption& option : kOptions)
     if (GetChildBool(options, option.element)) set |= option.bit;
+  if (GetChildBool(options, kDetailsOption)) set |= kPDFDetails;
   return set;
 }
 
 void WritePDFOptions(pugi::xml_node item, unsigned Options) {
   const pugi::xml_node options = GetOrAddChild(item, "pdfoptions");
   for (const xOption& option : kOptions) SetChildBool(options, option.element, (Options & option.bit) != 0);
+  SetChildBool(options, kDetailsOption, (Options & kPDFDetails) != 0);
 }
 
 }  // namespace quenta

@@ -6,7 +6,8 @@
 #include <vector>
 
 // One PDF file for a whole quote: every item, in the order of the quote, appends the reports its
-// pdfoptions ask for (valve with plates, actuator, trim, spec sheet) to one shared composer.
+// pdfoptions ask for (valve with its calculation details and plates, actuator, trim, spec sheet)
+// to one shared composer.
 namespace quenta {
 
 class xPDFCreator {
@@ -19,27 +20,35 @@ class xPDFCreator {
 };
 
 // The options of one item as the options dialog keeps them: bit 0 valve, bit 1 actuator, bit 2
-// trim, bit 3 spec sheet; no bit set means the item is not included.
+// trim, bit 3 spec sheet; no report bit set means the item is not included. Bit 4 adds the
+// calculation details to the valve report; it prints nothing on its own.
 enum : unsigned {
   kPDFValve = 1u << 0,
   kPDFActuator = 1u << 1,
   kPDFTrim = 1u << 2,
   kPDFSpecSheet = 1u << 3,
-  kPDFAll = kPDFValve | kPDFActuator | kPDFTrim | kPDFSpecSheet,
+  kPDFAll = kPDFValve | kPDFActuator | kPDFTrim | kPDFSpecSheet,  // the four reports
+  kPDFDetails = 1u << 4,
 };
 
-// The options dialog's logic, without a window: "Include Item" and the four report boxes.
+// The options dialog's logic, without a window: "Include Item", the four report boxes and
+// "Calculation Details".
 class TPDFOptions {
  public:
-  // On opening: "Include Item" ticked when any option is set, each box showing its bit.
+  // On opening: "Include Item" ticked when any report is set, each box showing its bit.
   explicit TPDFOptions(unsigned Options);
 
-  // Ticking "Include Item" ticks all four boxes; either way the boxes follow its state.
+  // Ticking "Include Item" ticks the four report boxes (the details box keeps its state, as the
+  // details are an addition a checker asks for); either way the boxes follow its state.
   void SetIncludeItem(bool ticked);
+  // Ignored for a box that is disabled.
   void SetReport(unsigned bit, bool ticked);
 
   bool IncludeItem() const { return include_; }
   bool ReportsEnabled() const { return include_; }
+  // The details are part of the valve report: their box is enabled only while "Valve Results"
+  // is ticked (it keeps its tick while disabled).
+  bool DetailsEnabled() const { return include_ && Report(kPDFValve); }
   bool Report(unsigned bit) const { return (boxes_ & bit) != 0; }
 
   // The set "OK" leaves: empty when "Include Item" is clear, else the ticked boxes. "Cancel"
@@ -51,9 +60,10 @@ class TPDFOptions {
   unsigned boxes_;
 };
 
-// The options stored in an item's pdfoptions element (0 when the element is missing).
+// The options stored in an item's pdfoptions element (0 when the element is missing; a missing
+// details element leaves bit 4 clear).
 unsigned ReadPDFOptions(pugi::xml_node item);
-// Creates pdfoptions when missing and sets its four elements from Options.
+// Creates pdfoptions when missing and sets its five elements from Options.
 void WritePDFOptions(pugi::xml_node item, unsigned Options);
 
 }  // namespace quenta

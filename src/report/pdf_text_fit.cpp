@@ -1,5 +1,6 @@
 #include "report/pdf_text_fit.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "report/pdf_combo.h"
@@ -120,6 +121,35 @@ std::string FitText(std::string_view text, xPageFont font, double size, double w
     end = next;
   }
   return std::string(text.substr(0, end)) + "...";
+}
+
+std::vector<std::string> WrapText(std::string_view text, xPageFont font, double size, double width,
+                                  std::size_t maxLines) {
+  struct Line {
+    std::size_t start;  // where the line's first word starts in text
+    std::string text;
+  };
+  std::vector<Line> lines;
+  for (std::size_t at = text.find_first_not_of(' '); at != std::string_view::npos;) {
+    const std::size_t end = std::min(text.find(' ', at), text.size());
+    const std::string_view word = text.substr(at, end - at);
+    if (!lines.empty()) {
+      const std::string joined = lines.back().text + " " + std::string(word);
+      if (TextWidth(joined, font, size) <= width) {
+        lines.back().text = joined;
+        at = text.find_first_not_of(' ', end);
+        continue;
+      }
+    }
+    lines.push_back({at, FitText(word, font, size, width)});
+    at = text.find_first_not_of(' ', end);
+  }
+  std::vector<std::string> out;
+  for (std::size_t i = 0; i < lines.size() && i < maxLines; ++i) out.push_back(lines[i].text);
+  // What does not fit runs on in the last line, which is then cut and says so.
+  if (lines.size() > maxLines && maxLines > 0)
+    out.back() = FitText(text.substr(lines[maxLines - 1].start), font, size, width);
+  return out;
 }
 
 }  // namespace quenta

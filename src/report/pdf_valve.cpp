@@ -8,6 +8,7 @@
 #include "item/xml_utils.h"
 #include "platform/exception.h"
 #include "platform/numbers.h"
+#include "report/pdf_details.h"
 #include "report/pdf_text_fit.h"
 
 namespace quenta {
@@ -474,10 +475,17 @@ void xPDFValve::MakePDF(xPDFCombo& _PdfFile) {
   const double stated = number.empty() ? 0 : std::nearbyint(StrToFloat(number.value()));
   const double present = static_cast<double>(ConditionsOf(process).size());
   const int N = static_cast<int>(std::clamp(stated, 0.0, present));
+  // The details pages are read before any page is added, so that a stored value that cannot be
+  // shown fails the report without leaving half of it in the file.
+  std::vector<xPDFDetailsPage> details;
+  if (DetailsWanted(itemnode))
+    for (int first = 1; first <= N; first += xPDFDetailsPage::kColumns)
+      details.emplace_back(itemnode, first, std::min(first + xPDFDetailsPage::kColumns - 1, N));
   for (int min = 1; min <= N; min += 3) {
     xPDFValvePage page(itemnode, min, std::min(min + 2, N));
     page.MakePDF(_PdfFile);
   }
+  for (xPDFDetailsPage& page : details) page.MakePDF(_PdfFile);
 
   const pugi::xml_node plates = process.child("plates");
   const pugi::xml_node count = plates.child("number");

@@ -8,8 +8,9 @@
 #include "report/pdf_combo.h"
 
 // The valve report of one item: valve pages with the specification, the process results of up
-// to three conditions each, the fluid data and the characteristic graph, then a plates page when
-// the item has diffuser plates. It reads the item document and computes nothing but text.
+// to three conditions each, the fluid data and the characteristic graph, then the calculation
+// details when the item asks for them, then a plates page when the item has diffuser plates.
+// It reads the item document and computes nothing but text.
 namespace quenta {
 
 // One valve page, for conditions min to max (from 1; at most three: a wider range is cut to
@@ -63,9 +64,10 @@ class xPDFValve {
  public:
   explicit xPDFValve(pugi::xml_node Item) : itemnode(Item) {}
 
-  // Appends the valve pages (three conditions a page) and, when the item has plates, the plates
-  // page. Throws Exception "Valve needs resizing." or "Valve needs recalculating." before any
-  // page when the valve's results are out of date; passes on the pages' failures.
+  // Appends the valve pages (three conditions a page), the calculation details pages (nine
+  // conditions a page) when the item's pdfoptions ask for them, and, when the item has plates,
+  // the plates page. Throws Exception "Valve needs resizing." or "Valve needs recalculating."
+  // before any page when the valve's results are out of date; passes on the pages' failures.
   void MakePDF(xPDFCombo& _PdfFile);
   // The same into a file of its own.
   void MakePDF(const std::filesystem::path& filename);

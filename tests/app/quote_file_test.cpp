@@ -247,9 +247,10 @@ TEST(QuoteItemsTest, GridRowsShowFluidValveAndReportOptions) {
       <fluid><gas><name>Steam</name></gas></fluid></process>
       <pdfoptions><actuator>True</actuator></pdfoptions></item>
     <item/>
+    <item><pdfoptions><valve>True</valve><details>True</details></pdfoptions></item>
   </items></quote></xml>)"));
   const std::vector<xItemRow> rows = ItemRows(doc.child("xml").child("quote"));
-  ASSERT_EQ(rows.size(), 3u);  // from the first item on; the note before it is not a row
+  ASSERT_EQ(rows.size(), 4u);  // from the first item on; the note before it is not a row
   EXPECT_EQ(rows[0].Number, "1");
   EXPECT_EQ(rows[0].Description, "Feed pump bypass");
   EXPECT_EQ(rows[0].Tag, "FV-101");
@@ -265,6 +266,7 @@ TEST(QuoteItemsTest, GridRowsShowFluidValveAndReportOptions) {
   EXPECT_EQ(rows[2].Fluid, "N/A");
   EXPECT_EQ(rows[2].ValveSize, "");  // no valve element yet
   EXPECT_EQ(rows[2].PdfOptions, "");
+  EXPECT_EQ(rows[3].PdfOptions, "Valve | Details");
 
   pugi::xml_document empty;
   empty.load_string("<xml><quote><items/></quote></xml>");

@@ -202,7 +202,8 @@ TEST_F(ItemCommandsTest, SaveAsDefaultItemCopiesTheChoicesAndNothingElse) {
     <actuator><psupply>4</psupply></actuator></process></item></xml>)");
   pugi::xml_document itemDoc;
   ASSERT_TRUE(itemDoc.load_string(R"(<item><description>Feed pump recycle</description><tag>FV-1</tag>
-    <pdfoptions><valve>True</valve><actuator>False</actuator><trim>True</trim><specsheet>False</specsheet></pdfoptions>
+    <pdfoptions><valve>True</valve><actuator>False</actuator><trim>True</trim><specsheet>False</specsheet>
+      <details>True</details></pdfoptions>
     <process><phase>Gas</phase><vlvtype>Globe</vlvtype><trim>Low Noise</trim><flowdirn>Under</flowdirn>
       <flowchar>Equal %</flowchar><maxnoise>80</maxnoise><noiseattenuation>3</noiseattenuation><noisedist>1</noisedist>
       <atmpressure>0.95</atmpressure><pipein>4"</pipein><schedulein>40</schedulein><pipeout>6"</pipeout>
@@ -229,6 +230,7 @@ TEST_F(ItemCommandsTest, SaveAsDefaultItemCopiesTheChoicesAndNothingElse) {
     const char* value;
   } expected[] = {
       {def.child("pdfoptions"), "valve", "True"},  {def.child("pdfoptions"), "specsheet", "False"},
+      {def.child("pdfoptions"), "details", "True"},
       {p, "phase", "Gas"},                         {p, "trim", "Low Noise"},
       {p, "flowchar", "Equal %"},                  {p, "maxnoise", "80"},
       {p, "atmpressure", "0.95"},                  {p, "scheduleout", "80"},

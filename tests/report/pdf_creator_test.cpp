@@ -92,6 +92,48 @@ TEST_F(QuoteReportTest, FailuresAreCollectedAndTheOtherItemsStillPrint) {
   EXPECT_NE(testing::PdfText(file_).find("FCV-2101"), std::string::npos);
 }
 
+// The details join the valve report: an item that asks for them without its valve results gets
+// neither.
+TEST_F(QuoteReportTest, DetailsPrintWithTheirValveReport) {
+  WritePDFOptions(items_[0], kPDFValve | kPDFDetails);
+  WritePDFOptions(items_[1], kPDFDetails);
+  EXPECT_EQ(Make(), std::vector<std::string>{});
+  EXPECT_EQ(PageCount(file_), 3);
+  const std::string text = testing::PdfText(file_);
+  EXPECT_EQ(Occurrences(text, "Calculation Details"), 1);
+  EXPECT_EQ(text.find("PCV-3105"), std::string::npos);
+  EXPECT_LT(text.find("Calculation Details"), text.find("LCV-4102"));
+}
+
+TEST(PDFOptionsTest, DetailsBoxFollowsValveResults) {
+  TPDFOptions o(kPDFValve);
+  EXPECT_TRUE(o.DetailsEnabled());
+  o.SetReport(kPDFDetails, true);
+  EXPECT_EQ(o.OK(), kPDFValve | kPDFDetails);
+  o.SetReport(kPDFValve, false);
+  EXPECT_FALSE(o.DetailsEnabled());
+  o.SetReport(kPDFDetails, false);  // disabled: it keeps its tick
+  EXPECT_TRUE(o.Report(kPDFDetails));
+  o.SetIncludeItem(false);
+  EXPECT_FALSE(o.DetailsEnabled());
+  EXPECT_EQ(o.OK(), 0u);
+  o.SetIncludeItem(true);  // the four reports, and the details as they were
+  EXPECT_EQ(o.OK(), kPDFAll | kPDFDetails);
+
+  // The details alone print nothing, so they do not include an item.
+  EXPECT_FALSE(TPDFOptions(kPDFDetails).IncludeItem());
+
+  pugi::xml_document doc;
+  pugi::xml_node item = doc.append_child("item");
+  WritePDFOptions(item, kPDFValve | kPDFDetails);
+  EXPECT_STREQ(item.child("pdfoptions").child_value("details"), "True");
+  EXPECT_EQ(ReadPDFOptions(item), kPDFValve | kPDFDetails);
+  WritePDFOptions(item, kPDFValve);
+  EXPECT_STREQ(item.child("pdfoptions").child_value("details"), "False");
+  item.child("pdfoptions").remove_child("details");  // as every older quote stores them
+  EXPECT_EQ(ReadPDFOptions(item), kPDFValve);
+}
+
 TEST(PDFOptionsTest, DialogLogicAndStoredOptions) {
   TPDFOptions none(0);
   EXPECT_FALSE(none.IncludeItem());
