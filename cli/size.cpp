@@ -25,7 +25,9 @@
 #include "platform/platform.h"
 #include "refdata/database.h"
 #include "refdata/unit_converter.h"
+#include "flow/flow_intermediates.h"
 #include "report/graphs.h"
+#include "report/pdf_details.h"
 #include "sizing/calculation_phase.h"
 #include "sizing/valve_query.h"
 #include "wizard/plates_logic.h"
@@ -273,7 +275,69 @@ bool PrintPlates(std::ostream& out, pugi::xml_node process, const std::string& p
   return flagged;
 }
 
-void PrintItem(std::ostream& out, int index, pugi::xml_node item, xPressureConverter& pressure) {
+// The calculation details of every condition, one column each, under the results.
+void PrintDetails(std::ostream& out, const std::vector<pugi::xml_node>& conditions,
+                  const std::vector<std::string>& titles) {
+  struct Line {
+    std::string label;
+    std::vector<std::string> cells;
+  };
+  std::vector<Line> lines;
+  for (const xIntermediateField& field : IntermediateFields()) {
+    Line line{field.label, {}};
+    bool held = false;
+    for (pugi::xml_node c : conditions) {
+      line.cells.push_back(DetailText(c.child("details"), field));
+      held = held || !line.cells.back().empty();
+    }
+    if (held) lines.push_back(std::move(line));
+  }
+  out << "\n  Calculation details:\n";
+  if (lines.empty()) {
+    out << "    none stored\n";
+    return;
+  }
+  std::size_t labelWidth = 0;
+  std::vector<std::size_t> widths(conditions.size());
+  for (std::size_t c = 0; c < conditions.size(); ++c) widths[c] = Width(titles[c]);
+  for (const Line& l : lines) {
+    labelWidth = std::max(labelWidth, Width(l.label));
+    for (std::size_t c = 0; c < conditions.size(); ++c) widths[c] = std::max(widths[c], Width(l.cells[c]));
+  }
+  out << "    " << std::string(labelWidth, ' ');
+  for (std::size_t c = 0; c < conditions.size(); ++c) out << "  " << PadLeft(titles[c], widths[c]);
+  out << "\n";
+  for (const Line& l : lines) {
+    out << "    " << PadRight(l.label, labelWidth);
+    for (std::size_t c = 0; c < conditions.size(); ++c) out << "  " << PadLeft(l.cells[c], widths[c]);
+    out << "\n";
+  }
+}
+
+// A condition's stored details by their command-line keys, each as its kind.
+json DetailsJson(pugi::xml_node details) {
+  json out = json::object();
+  for (const xIntermediateField& field : IntermediateFields()) {
+    if (GetChildText(details, field.element).empty()) continue;
+    switch (field.kind) {
+      case xIntermediateKind::Text:
+        out[field.key] = GetChildText(details, field.element);
+        break;
+      case xIntermediateKind::YesNo:
+        out[field.key] = GetChildBool(details, field.element);
+        break;
+      case xIntermediateKind::Count:
+        out[field.key] = GetChildInt(details, field.element);
+        break;
+      case xIntermediateKind::Number:
+        out[field.key] = GetChildFloat(details, field.element);
+        break;
+    }
+  }
+  return out;
+}
+
+void PrintItem(std::ostream& out, int index, pugi::xml_node item, xPressureConverter& pressure, bool details) {
   pugi::xml_node process = item.child("process");
   const std::string phase = GetChildText(process, "phase");
   out << ItemName(index, item);
@@ -327,6 +391,11 @@ void PrintItem(std::ostream& out, int index, pugi::xml_node item, xPressureConve
     }
   }
   if (flagged) out << "\n  ! marks a value beyond its limit.\n";
+  if (details || DetailsWanted(item)) {
+    std::vector<std::string> titles;
+    for (std::size_t c = 0; c < conditions.size(); ++c) titles.push_back(cells[c][0]);
+    PrintDetails(out, conditions, titles);
+  }
 }
 
 json ValueOf(pugi::xml_node element) {
@@ -407,7 +476,8 @@ json ItemJson(int index, pugi::xml_node item, xPressureConverter& pressure) {
     conditions.push_back({{"title", GetChildText(c, "title")},
                           {"pressures", pressures},
                           {"results", results},
-                          {"warnings", Warnings(c)}});
+                          {"warnings", Warnings(c)},
+                          {"details", DetailsJson(c.child("details"))}});
   }
   j["conditions"] = conditions;
   return j;
@@ -420,13 +490,21 @@ void SizeItemValve(const ReferenceData& ref, pugi::xml_node item) {
 }
 
 int SizeCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  std::vector<std::string> rest;
+  bool details = false;
+  for (const std::string& a : args) {
+    if (a == "--details")
+      details = true;
+    else
+      rest.push_back(a);
+  }
   return RunItemCommand<json>(
-      ParseItemOptions(args, "size"), "an item could not be sized", out, err,
-      [](const ReferenceData& ref, int index, pugi::xml_node item, bool asJson) {
+      ParseItemOptions(rest, "size"), "an item could not be sized", out, err,
+      [details](const ReferenceData& ref, int index, pugi::xml_node item, bool asJson) {
         SizeItem(Session{*ref.db, *ref.units, ref.engUser}, item);
         return Answer<json>(
             asJson, [&] { return ItemJson(index, item, *ref.units->Pressure); },
-            [&](std::ostream& text) { PrintItem(text, index, item, *ref.units->Pressure); });
+            [&](std::ostream& text) { PrintItem(text, index, item, *ref.units->Pressure, details); });
       });
 }
 

@@ -6,9 +6,11 @@
 
 #include "item_file.h"
 
-// quenta-cli size FILE [--item N] [--save] [--json]: sizes the items of a quote file or of a
+// quenta-cli size FILE [--item N] [--save] [--json] [--details]: sizes the items of a quote file or of a
 // single item document as the results page does, from each item's stored conditions,
-// specification and plates, and reports the chosen valve with every result of every condition.
+// specification and plates, and reports the chosen valve with every result of every condition;
+// with --details, or for an item whose details option is on, the calculation details of every
+// condition follow (the JSON answer always holds them).
 namespace quenta::cli {
 
 // Arguments that quenta-cli size cannot take; the caller shows the usage text.

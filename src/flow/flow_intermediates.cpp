@@ -17,25 +17,26 @@ bool xFlowIntermediates::PipingFloorActed() const {
 }
 
 const std::vector<xIntermediateField>& IntermediateFields() {
+  using enum xIntermediateKind;
   static const std::vector<xIntermediateField> fields = {
-      {"Regime", "regime", "Flow regime"},
-      {"Choked", "choked", "Choked"},
-      {"SumK1", "sumk1", "Sum K1 (inlet)"},
-      {"SumK", "sumk", "Sum K"},
-      {"Fp", "fp", "Piping factor Fp"},
-      {"FLP", "flp", "FLP"},
-      {"FF", "ff", "FF"},
-      {"xTP", "xtp", "xTP"},
-      {"Fgamma", "fgamma", "F gamma"},
-      {"x", "x", "Pressure drop ratio x"},
-      {"Y", "y", "Expansion factor Y"},
-      {"FR", "fr", "Reynolds factor FR"},
-      {"Rev", "rev", "Reynolds number Rev"},
-      {"TurbulentPasses", "turbulentpasses", "Turbulent passes"},
-      {"LaminarPasses", "laminarpasses", "Laminar passes"},
-      {"TravelPasses", "travelpasses", "Travel passes"},
-      {"SearchPasses", "searchpasses", "Search passes"},
-      {"Guards", "guards", "Floors and guards"},
+      {"Regime", "regime", "Flow regime", Text},
+      {"Choked", "choked", "Choked", YesNo},
+      {"SumK1", "sumk1", "Sum K1 (inlet)", Number},
+      {"SumK", "sumk", "Sum K", Number},
+      {"Fp", "fp", "Piping factor Fp", Number},
+      {"FLP", "flp", "FLP", Number},
+      {"FF", "ff", "FF", Number},
+      {"xTP", "xtp", "xTP", Number},
+      {"Fgamma", "fgamma", "F gamma", Number},
+      {"x", "x", "Pressure drop ratio x", Number},
+      {"Y", "y", "Expansion factor Y", Number},
+      {"FR", "fr", "Reynolds factor FR", Number},
+      {"Rev", "rev", "Reynolds number Rev", Number},
+      {"TurbulentPasses", "turbulentpasses", "Turbulent passes", Count},
+      {"LaminarPasses", "laminarpasses", "Laminar passes", Count},
+      {"TravelPasses", "travelpasses", "Travel passes", Count},
+      {"SearchPasses", "searchpasses", "Search passes", Count},
+      {"Guards", "guards", "Floors and guards", Text},
   };
   return fields;
 }

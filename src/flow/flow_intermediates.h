@@ -56,10 +56,12 @@ struct xFlowIntermediates {
 
 // One quantity of the record: its key on the command line, its element under a condition's
 // "details" element, and its label in a report.
+enum class xIntermediateKind { Text, YesNo, Count, Number };
 struct xIntermediateField {
   const char* key;      // "Regime", "SumK1", …
   const char* element;  // "regime", "sumk1", …
   const char* label;    // "Flow regime", "Sum K1", … (plain ASCII: it is printed into PDFs too)
+  xIntermediateKind kind;
 };
 // Every quantity in the order it is printed.
 const std::vector<xIntermediateField>& IntermediateFields();

@@ -36,17 +36,6 @@ double ColumnX(int c) {
   return kFirstColumnX + kColumnPitch * c;
 }
 
-// How a stored quantity is printed. The names of the text, yes/no and count quantities are
-// fixed; every other quantity is a number.
-enum class xKind { Text, YesNo, Count, Number };
-
-xKind KindOf(std::string_view element) {
-  if (element == "regime" || element == "guards") return xKind::Text;
-  if (element == "choked") return xKind::YesNo;
-  if (element.size() > 6 && element.substr(element.size() - 6) == "passes") return xKind::Count;
-  return xKind::Number;
-}
-
 // A number in its column: its 4 significant figures as every page shows them, or, when that
 // text is wider than the column (a very small or very large value), the same figures as
 // mantissa and exponent ("-1.235E-5"), so that a number is never cut.
@@ -59,23 +48,6 @@ std::string NumberText(double value, double width) {
   return sci.substr(0, e) + "E" + std::to_string(StrToInt(sci.substr(e + 1)));
 }
 
-// The cell text of one quantity of one condition's details; "" when it is not stored.
-std::string DetailText(pugi::xml_node details, const xIntermediateField& field, double width) {
-  const std::string stored = GetChildText(details, field.element);
-  if (stored.find_first_not_of(" \t\r\n") == std::string::npos) return {};
-  switch (KindOf(field.element)) {
-    case xKind::Text:
-      return stored;
-    case xKind::YesNo:
-      return GetChildBool(details, field.element) ? "Yes" : "No";
-    case xKind::Count:
-      return std::to_string(GetChildInt(details, field.element));
-    case xKind::Number:
-      return NumberText(GetChildFloat(details, field.element), width);
-  }
-  return {};
-}
-
 std::string Cell(std::string_view text) {
   return "(" + PdfText(text) + ") Tj";
 }
@@ -85,6 +57,23 @@ std::string At(double x, double y) {
 }
 
 }  // namespace
+
+std::string DetailText(pugi::xml_node details, const xIntermediateField& field, double width) {
+  const std::string stored = GetChildText(details, field.element);
+  if (stored.find_first_not_of(" \t\r\n") == std::string::npos) return {};
+  switch (field.kind) {
+    case xIntermediateKind::Text:
+      return stored;
+    case xIntermediateKind::YesNo:
+      return GetChildBool(details, field.element) ? "Yes" : "No";
+    case xIntermediateKind::Count:
+      return std::to_string(GetChildInt(details, field.element));
+    case xIntermediateKind::Number:
+      if (width <= 0) return PdfSigFigs(4, GetChildFloat(details, field.element));
+      return NumberText(GetChildFloat(details, field.element), width);
+  }
+  return {};
+}
 
 xPDFDetailsPage::xPDFDetailsPage(pugi::xml_node Item, int first, int last) {
   General = MakeGeneralBlock(Item);

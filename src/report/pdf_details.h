@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "flow/flow_intermediates.h"
 #include "report/page_text.h"
 #include "report/pdf_combo.h"
 
@@ -43,6 +44,12 @@ class xPDFDetailsPage {
   std::string Head[kColumns];  // the condition's number ("%d"), "" past the last condition
   std::vector<xRow> Rows;
 };
+
+// One quantity of a condition's details element as the page shows it: a text as stored, "Yes" or
+// "No", a whole number, or a number with 4 significant figures (in mantissa and exponent when
+// wider than width points of the page's value font; width 0: never). "" when it is not stored.
+// Throws ConvertError for a stored value that is not of its kind.
+std::string DetailText(pugi::xml_node details, const xIntermediateField& field, double width = 0);
 
 // Whether the item asks for its calculation details (pdfoptions/details). Throws ConvertError
 // for a stored text that is not a Boolean.

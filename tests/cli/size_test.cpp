@@ -223,7 +223,7 @@ std::string WithoutResults(const fs::path& file) {
   EXPECT_TRUE(doc.load_file(file.c_str(), pugi::parse_full));
   std::set<std::string> results;
   for (const Example& e : TheExamples()) results.insert(e.results.begin(), e.results.end());
-  results.insert({"warning1", "warning2", "warning3"});
+  results.insert({"warning1", "warning2", "warning3", "details"});
   for (pugi::xpath_node n : doc.select_nodes("//process")) {
     pugi::xml_node process = n.node();
     process.remove_child("valve");
@@ -275,6 +275,31 @@ TEST(SizeCommandTest, SaveWritesResultsAndKeepsTheRestOfTheDocument) {
   EXPECT_STREQ(management.child_value("valvereset"), "False");
   EXPECT_STREQ(management.child_value("valverecalc"), "False");
   EXPECT_STREQ(management.child_value("trimreset"), "True");
+}
+
+TEST(SizeCommandTest, DetailsFollowTheResultsWhenAskedFor) {
+  // Text: only with --details, or when the item's details option is on.
+  const Result plain = Cli({"size", (Examples() / "liquid-item.xml").string()});
+  EXPECT_EQ(plain.out.find("Calculation details:"), std::string::npos);
+  const Result asked = Cli({"size", (Examples() / "liquid-item.xml").string(), "--details"});
+  ASSERT_EQ(asked.status, 0) << asked.err;
+  const std::size_t at = asked.out.find("Calculation details:");
+  ASSERT_NE(at, std::string::npos) << asked.out;
+  const std::vector<std::string> regime = RowCells(asked.out.substr(at), "  Flow regime");
+  EXPECT_EQ(regime, (std::vector<std::string>{"turbulent", "turbulent", "turbulent"}));
+  EXPECT_FALSE(RowCells(asked.out.substr(at), "  Piping factor Fp").empty());
+
+  testing::TempDir dir;
+  const fs::path item = Variant(dir, "liquid-item.xml", "<pdfoptions>", "<pdfoptions><details>True</details>");
+  EXPECT_NE(Cli({"size", item.string()}).out.find("Calculation details:"), std::string::npos);
+
+  // JSON: every condition carries its details by their keys, typed.
+  const json j = SizeJson({(Examples() / "gas-item.xml").string()});
+  const json& details = j.at("items").at(0).at("conditions").at(0).at("details");
+  EXPECT_EQ(details.at("Regime"), "turbulent");
+  EXPECT_TRUE(details.at("Choked").is_boolean());
+  EXPECT_TRUE(details.at("TurbulentPasses").is_number_integer());
+  EXPECT_GT(details.at("Y").get<double>(), 0.667);
 }
 
 TEST(SizeCommandTest, AFailedItemLeavesTheFileAsItWas) {
