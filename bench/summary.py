@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Runs quenta-bench, the fluids comparisons and the demo, and prints one table of figures.
+"""Runs quenta-bench, quenta-cli calc --lines, the fluids comparisons and the demo, and prints one
+table of figures.
 
 Usage: bench/summary.py BUILD_DIR [--quick]   (scripts/bench builds first and calls this)
 """
@@ -87,6 +88,31 @@ def demo_seconds(build, runs):
     return statistics.median(times)
 
 
+def calc_lines_seconds(build, runs, lines=20000):
+    """Wall time per condition of `quenta-cli calc liquid --lines` over lines copies of the liquid
+    example, minified to one line; the median of runs runs."""
+    cli = os.path.join(build, "bin", "quenta-cli")
+    with open(os.path.join(HERE, "..", "data", "examples", "calc", "liquid.json")) as f:
+        line = json.dumps(json.load(f), separators=(",", ":"))
+    times = []
+    with tempfile.TemporaryDirectory() as folder:
+        source, answers = os.path.join(folder, "in.jsonl"), os.path.join(folder, "out.jsonl")
+        with open(source, "w") as f:
+            f.write((line + "\n") * lines)
+        for _ in range(runs):
+            with open(source, "rb") as stdin, open(answers, "wb") as stdout:
+                start = time.perf_counter()
+                done = subprocess.run([cli, "calc", "liquid", "--lines"], stdin=stdin, stdout=stdout,
+                                      stderr=subprocess.PIPE, text=True)
+                times.append(time.perf_counter() - start)
+            with open(answers, "rb") as f:
+                answered = f.read().count(b"\n")
+            if done.returncode != 0 or answered != lines:
+                raise SystemExit(f"quenta-cli calc liquid --lines failed ({answered} of {lines} lines):\n"
+                                 + done.stderr)
+    return statistics.median(times) / lines
+
+
 def main():
     build = os.path.abspath(sys.argv[1])
     quick = "--quick" in sys.argv
@@ -104,6 +130,9 @@ def main():
     for name, b in sorted(results.items()):
         if name not in {f[0] for f in FIGURES}:
             rows.append((name, human(b["real_time"] * UNITS[b["time_unit"]]), "", name))
+    runs = 1 if quick else 3
+    rows.append((f"calc liquid --lines, per condition (median of {runs})", human(calc_lines_seconds(build, runs)),
+                 "≤ 10 µs", "quenta-cli calc liquid --lines"))
 
     width = [max(len(r[i]) for r in rows) for i in range(4)]
     for r in rows:

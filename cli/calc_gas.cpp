@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "calc.h"
+#include "calc_curves.h"
 #include "flow/gas_flow.h"
 
 namespace quenta::cli {
@@ -10,7 +11,7 @@ namespace {
 
 using nlohmann::json;
 
-IEC_ValveData GasValveFromJson(const json& valve, bool diffuser) {
+IEC_ValveData GasValveFromJson(const xCalcObject& valve, bool diffuser) {
   IEC_ValveData v =
       diffuser ? ValveFromJson(valve, {"Cv", "Dnom", "D", "xtTable", "FlTable", "FdTable", "stages",
                                        "NoiseAttenuation", "NoiseDistance", "NoiseIEC"})
@@ -27,9 +28,9 @@ IEC_ValveData GasValveFromJson(const json& valve, bool diffuser) {
   return v;
 }
 
-IEC_CompressibleProcessData GasProcessFromJson(const json& process, bool diffuser) {
+IEC_CompressibleProcessData GasProcessFromJson(const xCalcObject& process, bool diffuser) {
   IEC_CompressibleProcessData p;
-  if (process.contains("Fluid")) p.Fluid = TextAt(process, "process", "Fluid");
+  if (process.Find("Fluid")) p.Fluid = TextAt(process, "process", "Fluid");
   p.T = NumberAt(process, "process", "T");
   p.M = NumberAt(process, "process", "M");
   p.nu = NumberAt(process, "process", "nu");
@@ -48,38 +49,48 @@ IEC_CompressibleProcessData GasProcessFromJson(const json& process, bool diffuse
   return p;
 }
 
-json Results(const IEC_CompressibleFlow& f) {
-  return json{{"Cv", f.Cv},
-              {"PercentOpen", f.PercentOpen},
-              {"Noise", f.Noise},
-              {"Velocity", f.Velocity},
-              {"Mach", f.Mach},
-              {"dp", f.dp},
-              {"dpchoked", f.dpchoked},
-              {"kWPower", f.kWPower},
-              {"pf", f.pf},
-              {"xt", f.xt},
-              {"Warnings", f.Warnings}};
+// A plate's answer has the upstream pressure it found and p1/p2 in their places.
+xCalcAnswer Results(const IEC_CompressibleFlow& f, const IECGas_Diffuser* plate) {
+  xCalcAnswer a;
+  a.Number("Cv", f.Cv);
+  a.Number("Mach", f.Mach);
+  a.Number("Noise", f.Noise);
+  a.Number("PercentOpen", f.PercentOpen);
+  a.Number("Velocity", f.Velocity);
+  a.Texts("Warnings", f.Warnings);
+  a.Intermediates("Intermediates", f.Intermediates);
+  a.Number("dp", f.dp);
+  a.Number("dpchoked", f.dpchoked);
+  a.Number("kWPower", f.kWPower);
+  if (plate) a.Number("p1", plate->p1);
+  a.Number("pf", f.pf);
+  if (plate) a.Number("pr", plate->pr);
+  a.Number("xt", f.xt);
+  return a;
 }
 
 }  // namespace
 
-json CalcGas(const json& input, bool diffuser) {
-  const json& valveJson = Section(input, "valve");
-  const json& processJson = Section(input, "process");
-  const IEC_ValveData valve = GasValveFromJson(valveJson, diffuser);
+xCalcAnswer GasAnswer(const xCalcInput& input, bool diffuser, xCalcCurves* curves) {
+  const xCalcObject& valveJson = input.Section("valve");
+  const xCalcObject& processJson = input.Section("process");
+  IEC_ValveData valve = GasValveFromJson(valveJson, diffuser);
   const IEC_CompressibleProcessData process = GasProcessFromJson(processJson, diffuser);
+  if (curves) valve.Curves = curves->For(valve);
   if (diffuser) {
     IECGas_Diffuser plate(valve, process);
     plate.Calculate();
-    json out = Results(plate);
-    out["p1"] = plate.p1;
-    out["pr"] = plate.pr;
-    return out;
+    return Results(plate, &plate);
   }
   IEC_CompressibleFlow flow(valve, process);
   flow.Calculate();
-  return Results(flow);
+  return Results(flow, nullptr);
+}
+
+CalcJson CalcGas(const json& input, bool diffuser) {
+  xCalcInput in;
+  in.Take(input);
+  return GasAnswer(in, diffuser).ToJson();
 }
 
 }  // namespace quenta::cli

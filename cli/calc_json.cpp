@@ -1,5 +1,8 @@
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <string>
+#include <string_view>
 
 #include "calc.h"
 #include "platform/exception.h"
@@ -11,58 +14,71 @@ using nlohmann::json;
 
 std::string Where(const char* section, const char* key) { return std::string(section) + "." + key; }
 
-const json& At(const json& object, const char* section, const char* key) {
-  const auto it = object.find(key);
-  if (it == object.end()) throw Exception("Missing key " + Where(section, key) + ".");
-  return *it;
+const xCalcValue& At(const xCalcObject& object, const char* section, const char* key) {
+  const xCalcValue* v = object.Find(key);
+  if (v == nullptr) throw Exception("Missing key " + Where(section, key) + ".");
+  return *v;
 }
 
+double Number(const xCalcValue& v, const char* section, const char* key) {
+  if (v.kind != xCalcValue::Kind::Number)
+    throw Exception("The key " + Where(section, key) + " must be a number.");
+  return v.number;
+}
+
+std::string Text(const xCalcValue& v, const char* section, const char* key) {
+  if (v.kind != xCalcValue::Kind::Text)
+    throw Exception("The key " + Where(section, key) + " must be a text.");
+  return v.text;
+}
+
+bool Bool(const xCalcValue& v, const char* section, const char* key) {
+  if (v.kind != xCalcValue::Kind::Flag)
+    throw Exception("The key " + Where(section, key) + " must be true or false.");
+  return v.flag;
+}
+
+// Every key of the valve record is asked whether it is required, so the first characters are
+// compared before the whole names.
 bool Required(std::initializer_list<const char*> required, const char* key) {
-  return std::any_of(required.begin(), required.end(), [key](const char* r) { return std::string(r) == key; });
+  return std::any_of(required.begin(), required.end(),
+                     [key](const char* r) { return r[0] == key[0] && std::strcmp(r, key) == 0; });
 }
 
 }  // namespace
 
-const json& Section(const json& input, const char* section) {
-  if (!input.is_object()) throw Exception("The input must be a JSON object with \"valve\" and \"process\".");
-  const auto it = input.find(section);
-  if (it == input.end()) throw Exception("Missing key " + std::string(section) + ".");
-  const json& s = *it;
-  if (!s.is_object()) throw Exception("The key " + std::string(section) + " must hold a JSON object.");
-  return s;
+double NumberAt(const xCalcObject& object, const char* section, const char* key) {
+  return Number(At(object, section, key), section, key);
 }
 
-double NumberAt(const json& object, const char* section, const char* key) {
-  const json& v = At(object, section, key);
-  if (!v.is_number()) throw Exception("The key " + Where(section, key) + " must be a number.");
-  return v.get<double>();
+std::string TextAt(const xCalcObject& object, const char* section, const char* key) {
+  return Text(At(object, section, key), section, key);
 }
 
-std::string TextAt(const json& object, const char* section, const char* key) {
-  const json& v = At(object, section, key);
-  if (!v.is_string()) throw Exception("The key " + Where(section, key) + " must be a text.");
-  return v.get<std::string>();
+bool BoolAt(const xCalcObject& object, const char* section, const char* key) {
+  return Bool(At(object, section, key), section, key);
 }
 
-bool BoolAt(const json& object, const char* section, const char* key) {
-  const json& v = At(object, section, key);
-  if (!v.is_boolean()) throw Exception("The key " + Where(section, key) + " must be true or false.");
-  return v.get<bool>();
+double NumberOr(const xCalcObject& object, const char* section, const char* key, double fallback) {
+  const xCalcValue* v = object.Find(key);
+  return v ? Number(*v, section, key) : fallback;
 }
 
-double NumberOr(const json& object, const char* key, double fallback) {
-  return object.contains(key) ? NumberAt(object, "valve", key) : fallback;
+double NumberOr(const xCalcObject& object, const char* key, double fallback) {
+  return NumberOr(object, "valve", key, fallback);
 }
 
-std::string TextOr(const json& object, const char* key, const std::string& fallback) {
-  return object.contains(key) ? TextAt(object, "valve", key) : fallback;
+std::string TextOr(const xCalcObject& object, const char* key, const std::string& fallback) {
+  const xCalcValue* v = object.Find(key);
+  return v ? Text(*v, "valve", key) : fallback;
 }
 
-bool BoolOr(const json& object, const char* key, bool fallback) {
-  return object.contains(key) ? BoolAt(object, "valve", key) : fallback;
+bool BoolOr(const xCalcObject& object, const char* key, bool fallback) {
+  const xCalcValue* v = object.Find(key);
+  return v ? Bool(*v, "valve", key) : fallback;
 }
 
-IEC_ValveData ValveFromJson(const json& valve, std::initializer_list<const char*> required) {
+IEC_ValveData ValveFromJson(const xCalcObject& valve, std::initializer_list<const char*> required) {
   IEC_ValveData v;
   auto number = [&](const char* key, double fallback) {
     return Required(required, key) ? NumberAt(valve, "valve", key) : NumberOr(valve, key, fallback);

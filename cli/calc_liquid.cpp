@@ -1,6 +1,7 @@
 // quenta-cli calc liquid [--diffuser]: one liquid condition through IEC_IncompressibleFlow or,
 // for a plate, IECLiquid_Diffuser.
 #include "calc.h"
+#include "calc_curves.h"
 #include "flow/liquid_flow.h"
 
 namespace quenta::cli {
@@ -10,7 +11,7 @@ using nlohmann::json;
 
 // The valve keys a liquid calculation reads. Each noise method reads its own keys, and a plate
 // has no characteristic.
-IEC_ValveData LiquidValve(const json& v, bool diffuser) {
+IEC_ValveData LiquidValve(const xCalcObject& v, bool diffuser) {
   IEC_ValveData valve = ValveFromJson(v, {"Cv", "Dnom", "D", "FlTable", "FdTable", "FiFactor", "stages", "kW",
                                           "NoiseAttenuation", "NoiseDistance", "NoiseIEC"});
   if (!diffuser) valve.Characteristic = TextAt(v, "valve", "Characteristic");
@@ -24,15 +25,15 @@ IEC_ValveData LiquidValve(const json& v, bool diffuser) {
   return valve;
 }
 
-double Optional(const json& p, const char* key) {
-  return p.contains(key) ? NumberAt(p, "process", key) : 0;
+double Optional(const xCalcObject& p, const char* key) {
+  return NumberOr(p, "process", key, 0);
 }
 
 // A plate finds its own inlet pressure and has no reducers; the outlet pipe's wall is read by the
 // IEC noise method alone.
-IEC_IncompressibleProcessData LiquidProcess(const json& p, bool diffuser, bool iecNoise) {
+IEC_IncompressibleProcessData LiquidProcess(const xCalcObject& p, bool diffuser, bool iecNoise) {
   IEC_IncompressibleProcessData d;
-  d.Fluid = p.contains("Fluid") ? TextAt(p, "process", "Fluid") : "";
+  d.Fluid = p.Find("Fluid") ? TextAt(p, "process", "Fluid") : "";
   d.T = Optional(p, "T");
   d.rho = NumberAt(p, "process", "rho");
   d.Pv = NumberAt(p, "process", "Pv");
@@ -48,39 +49,49 @@ IEC_IncompressibleProcessData LiquidProcess(const json& p, bool diffuser, bool i
   return d;
 }
 
-json Results(const IEC_IncompressibleFlow& f) {
-  return json{{"Cv", f.Cv},
-              {"PercentOpen", f.PercentOpen},
-              {"Noise", f.Noise},
-              {"Velocity", f.Velocity},
-              {"dp", f.dp},
-              {"dpchoked", f.dpchoked},
-              {"dpcavitation", f.dpcavitation},
-              {"kWPower", f.kWPower},
-              {"pf", f.pf},
-              {"Sigma", f.Sigma},
-              {"Fl", f.Fl},
-              {"xfz", f.xfz},
-              {"Warnings", f.Warnings}};
+// A plate's answer has the upstream pressure it found and p1/p2 in their places.
+xCalcAnswer Results(const IEC_IncompressibleFlow& f, const IECLiquid_Diffuser* plate) {
+  xCalcAnswer a;
+  a.Number("Cv", f.Cv);
+  a.Number("Fl", f.Fl);
+  a.Number("Noise", f.Noise);
+  a.Number("PercentOpen", f.PercentOpen);
+  a.Number("Sigma", f.Sigma);
+  a.Number("Velocity", f.Velocity);
+  a.Texts("Warnings", f.Warnings);
+  a.Intermediates("Intermediates", f.Intermediates);
+  a.Number("dp", f.dp);
+  a.Number("dpcavitation", f.dpcavitation);
+  a.Number("dpchoked", f.dpchoked);
+  a.Number("kWPower", f.kWPower);
+  if (plate) a.Number("p1", plate->p1);
+  a.Number("pf", f.pf);
+  if (plate) a.Number("pr", plate->pr);
+  a.Number("xfz", f.xfz);
+  return a;
 }
 
 }  // namespace
 
-json CalcLiquid(const json& input, bool diffuser) {
-  const IEC_ValveData valve = LiquidValve(Section(input, "valve"), diffuser);
+xCalcAnswer LiquidAnswer(const xCalcInput& input, bool diffuser, xCalcCurves* curves) {
+  IEC_ValveData valve = LiquidValve(input.Section("valve"), diffuser);
   const IEC_IncompressibleProcessData process =
-      LiquidProcess(Section(input, "process"), diffuser, valve.NoiseIEC);
+      LiquidProcess(input.Section("process"), diffuser, valve.NoiseIEC);
+  if (curves) valve.Curves = curves->For(valve);
   if (!diffuser) {
     IEC_IncompressibleFlow flow(valve, process);
     flow.Calculate();
-    return Results(flow);
+    return Results(flow, nullptr);
   }
   IECLiquid_Diffuser plate(valve, process);
   plate.Calculate();
-  json out = Results(plate);
-  out["p1"] = plate.p1;
-  out["pr"] = plate.pr;
-  return out;
+  return Results(plate, &plate);
+}
+
+CalcJson CalcLiquid(const json& input, bool diffuser) {
+  xCalcInput in;
+  in.Take(input);
+  return LiquidAnswer(in, diffuser).ToJson();
 }
 
 }  // namespace quenta::cli

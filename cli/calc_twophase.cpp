@@ -1,6 +1,7 @@
 // quenta-cli calc twophase [--diffuser]: one liquid-gas mixture condition through
 // HV_TwoPhaseFlow or, for a plate, HVTwoPhase_Diffuser.
 #include "calc.h"
+#include "calc_curves.h"
 #include "flow/twophase_flow.h"
 
 namespace quenta::cli {
@@ -10,14 +11,14 @@ using nlohmann::json;
 
 // A plate has no characteristic and no power or velocities, so it reads neither the bore nor
 // the power rating.
-IEC_ValveData TwoPhaseValve(const json& v, bool diffuser) {
+IEC_ValveData TwoPhaseValve(const xCalcObject& v, bool diffuser) {
   if (diffuser) return ValveFromJson(v, {"Cv", "FlTable"});
   return ValveFromJson(v, {"Cv", "D", "FlTable", "Characteristic", "kW"});
 }
 
-HV_TwoPhaseProcessData TwoPhaseProcess(const json& p, bool diffuser) {
+HV_TwoPhaseProcessData TwoPhaseProcess(const xCalcObject& p, bool diffuser) {
   HV_TwoPhaseProcessData d;
-  d.p1 = diffuser && !p.contains("p1") ? 0 : NumberAt(p, "process", "p1");
+  d.p1 = diffuser ? NumberOr(p, "process", "p1", 0) : NumberAt(p, "process", "p1");
   d.p2 = NumberAt(p, "process", "p2");
   d.T = NumberAt(p, "process", "T");
   d.Wl = NumberAt(p, "process", "Wl");
@@ -28,44 +29,54 @@ HV_TwoPhaseProcessData TwoPhaseProcess(const json& p, bool diffuser) {
   d.M = NumberAt(p, "process", "M");
   d.gamma = NumberAt(p, "process", "gamma");
   d.Z = NumberAt(p, "process", "Z");
-  d.di2 = p.contains("di2") ? NumberAt(p, "process", "di2") : 0;
+  d.di2 = NumberOr(p, "process", "di2", 0);
   return d;
 }
 
-json Results(const HV_TwoPhaseFlow& f) {
-  return json{{"Cv", f.Cv},
-              {"PercentOpen", f.PercentOpen},
-              {"Noise", f.Noise},
-              {"Velocityl", f.Velocityl},
-              {"Velocityg", f.Velocityg},
-              {"VelocityMach", f.VelocityMach},
-              {"dp", f.dp},
-              {"dpchokedliquid", f.dpchokedliquid},
-              {"dpchokedgas", f.dpchokedgas},
-              {"kWPowerl", f.kWPowerl},
-              {"kWPowerg", f.kWPowerg},
-              {"kWPower", f.kWPower},
-              {"pf", f.pf},
-              {"X", f.X},
-              {"Warnings", f.Warnings}};
+// A plate's answer has the upstream pressure it found and p1/p2 in their places.
+xCalcAnswer Results(const HV_TwoPhaseFlow& f, const HVTwoPhase_Diffuser* plate) {
+  xCalcAnswer a;
+  a.Number("Cv", f.Cv);
+  a.Number("Noise", f.Noise);
+  a.Number("PercentOpen", f.PercentOpen);
+  a.Number("VelocityMach", f.VelocityMach);
+  a.Number("Velocityg", f.Velocityg);
+  a.Number("Velocityl", f.Velocityl);
+  a.Texts("Warnings", f.Warnings);
+  a.Intermediates("Intermediates", f.Intermediates);
+  a.Number("X", f.X);
+  a.Number("dp", f.dp);
+  a.Number("dpchokedgas", f.dpchokedgas);
+  a.Number("dpchokedliquid", f.dpchokedliquid);
+  a.Number("kWPower", f.kWPower);
+  a.Number("kWPowerg", f.kWPowerg);
+  a.Number("kWPowerl", f.kWPowerl);
+  if (plate) a.Number("p1", plate->p1);
+  a.Number("pf", f.pf);
+  if (plate) a.Number("pr", plate->pr);
+  return a;
 }
 
 }  // namespace
 
-json CalcTwoPhase(const json& input, bool diffuser) {
-  const IEC_ValveData valve = TwoPhaseValve(Section(input, "valve"), diffuser);
-  const HV_TwoPhaseProcessData process = TwoPhaseProcess(Section(input, "process"), diffuser);
+xCalcAnswer TwoPhaseAnswer(const xCalcInput& input, bool diffuser, xCalcCurves* curves) {
+  IEC_ValveData valve = TwoPhaseValve(input.Section("valve"), diffuser);
+  const HV_TwoPhaseProcessData process = TwoPhaseProcess(input.Section("process"), diffuser);
+  if (curves) valve.Curves = curves->For(valve);
   if (!diffuser) {
     HV_TwoPhaseFlow flow(valve, process);
     flow.Calculate();
-    return Results(flow);
+    return Results(flow, nullptr);
   }
   HVTwoPhase_Diffuser plate(valve, process);
   plate.Calculate();
-  json out = Results(plate);
-  out["p1"] = plate.p1;
-  out["pr"] = plate.pr;
-  return out;
+  return Results(plate, &plate);
+}
+
+CalcJson CalcTwoPhase(const json& input, bool diffuser) {
+  xCalcInput in;
+  in.Take(input);
+  return TwoPhaseAnswer(in, diffuser).ToJson();
 }
 
 }  // namespace quenta::cli

@@ -10,7 +10,7 @@
 // reference database cannot be used). Arguments it cannot take throw CommandUsageError.
 namespace quenta::cli {
 
-// quenta-cli pdf FILE [-o OUT.pdf] [--item N --price]
+// quenta-cli pdf FILE [-o OUT.pdf] [--details | --item N --price]
 int PdfCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 // quenta-cli specsheet FILE --item N [--set FIELD=OPTION ...] [--save]
 int SpecSheetCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

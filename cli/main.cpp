@@ -1,4 +1,6 @@
 // quenta-cli: the core of Quenta from the command line.
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -12,6 +14,7 @@
 
 #include "actuator.h"
 #include "calc.h"
+#include "calc_command.h"
 #include "commands.h"
 #include "item_file.h"
 #include "platform/exception.h"
@@ -72,10 +75,13 @@ const char* const kUsage =
     "                         loading and packing friction from the catalogue; prints the actuator,\n"
     "                         the force table of the seven cases (arrows for directions, \"!\" a\n"
     "                         possible problem, \"*\" the suggested solution) and the required thrust\n"
-    "  pdf FILE [-o OUT.pdf]  prints the quote report of a quote file (.qqf): every item's reports\n"
+    "  pdf FILE [-o OUT.pdf] [--details]\n"
+    "                         prints the quote report of a quote file (.qqf): every item's reports\n"
     "                         as its PDF options ask, into OUT.pdf (default: FILE with the extension\n"
     "                         .pdf, beside it); what could not be printed goes to standard error, one\n"
-    "                         message a line, and the exit status is then 1 (the file is written)\n"
+    "                         message a line, and the exit status is then 1 (the file is written);\n"
+    "                         --details adds the calculation details to every valve report of the\n"
+    "                         run, whatever the items' options say (FILE is not changed)\n"
     "  pdf FILE --item N --price [-o OUT.pdf]\n"
     "                         prints the price build-up page of the N-th item (default OUT: FILE\n"
     "                         without its extension, then -itemN-price.pdf)\n"
@@ -254,41 +260,26 @@ int Convert(const Args& a, const xUnitConverters& units) {
 int Calc(const Args& a) {
   if (a.words.size() != 2) throw UsageError("calc takes liquid, gas or twophase");
   const std::string& kind = a.words[1];
-  json (*calc)(const json&, bool) = nullptr;
+  quenta::cli::AnswerFunction calc = nullptr;
   if (kind == "liquid") {
-    calc = quenta::cli::CalcLiquid;
+    calc = quenta::cli::LiquidAnswer;
   } else if (kind == "gas") {
-    calc = quenta::cli::CalcGas;
+    calc = quenta::cli::GasAnswer;
   } else if (kind == "twophase") {
-    calc = quenta::cli::CalcTwoPhase;
+    calc = quenta::cli::TwoPhaseAnswer;
   } else {
     throw UsageError("calc takes liquid, gas or twophase, not " + kind);
   }
-  auto answer = [&](const std::string& text) -> std::pair<json, bool> {
-    try {
-      return {calc(json::parse(text), a.diffuser), true};
-    } catch (const json::parse_error& e) {
-      return {json{{"error", std::string("The input is not valid JSON: ") + e.what()}}, false};
-    } catch (const std::exception& e) {
-      return {json{{"error", e.what()}}, false};
-    }
-  };
-  bool ok = true;
   if (a.lines) {
-    std::string line;
-    while (std::getline(std::cin, line)) {
-      if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
-      const auto [out, good] = answer(line);
-      std::cout << out.dump() << '\n';
-      ok = ok && good;
-    }
-  } else {
-    const std::string text(std::istreambuf_iterator<char>(std::cin), {});
-    const auto [out, good] = answer(text);
-    std::cout << out.dump(2) << '\n';
-    ok = good;
+    // The answers go to the file descriptor in blocks of their own, after anything cout holds.
+    std::cout.flush();
+    return quenta::cli::CalcLines(calc, a.diffuser, STDIN_FILENO, STDOUT_FILENO);
   }
-  return ok ? 0 : kExitFailure;
+  const std::string text(std::istreambuf_iterator<char>(std::cin), {});
+  quenta::cli::xCalcInput input;
+  const auto [out, good] = quenta::cli::CalcAnswer(calc, text, a.diffuser, input);
+  std::cout << out.ToJson().dump(2) << '\n';
+  return good ? 0 : kExitFailure;
 }
 
 int Run(int argc, char** argv) {

@@ -7,6 +7,7 @@
 #include "item/xml_utils.h"
 #include "item_file.h"
 #include "report/pdf_creator.h"
+#include "report/pdf_details.h"
 #include "report/pdf_price.h"
 
 namespace quenta::cli {
@@ -57,15 +58,19 @@ int PriceReport(const ItemOptions& o, const fs::path& output, std::ostream& out,
 int PdfCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   std::vector<std::string> rest;
   bool price = false;
+  bool details = false;
   for (const std::string& a : args) {
     if (a == "--price")
       price = true;
+    else if (a == "--details")
+      details = true;
     else
       rest.push_back(a);
   }
   const ItemOptions o = ParseItemOptions(rest, "pdf", {"-o"});
   if (o.save) throw CommandUsageError("pdf does not take the option --save");
   if (price != o.item.has_value()) throw CommandUsageError("pdf takes --item N together with --price");
+  if (price && details) throw CommandUsageError("pdf takes --details without --price");
 
   fs::path output;
   if (const auto given = o.values.find("-o"); given != o.values.end()) {
@@ -89,6 +94,10 @@ int PdfCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
     err << *problem << '\n';
     return kExitFailure;
   }
+  // The run's own copy of the quote asks every item for its details; the file stays as it is.
+  if (details)
+    for (pugi::xml_node item : quote.child("items").children("item"))
+      if (const pugi::xml_node options = item.child("pdfoptions")) SetChildBool(options, kDetailsOption, true);
   std::vector<std::string> messages;
   try {
     messages = xPDFCreator().MakeQuotePDF(quote, output);

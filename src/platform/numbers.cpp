@@ -67,14 +67,19 @@ std::string ToChars(double value, std::chars_format fmt, int precision) {
 double StrToFloat(std::string_view text) {
   std::string_view digits = Trim(text);
   // Only a text that holds the user's own separator needs a copy with "." in its place; curve
-  // and document texts are read by the thousand, so the common case stays free of allocation.
+  // and document texts are read by the thousand, so a number of usual length is copied onto
+  // the stack and only a very long text onto the heap.
   const char sep = platform::DecimalSeparator();
-  std::string normal;
+  char shortCopy[64];
+  std::string longCopy;
   if (sep != '.' && digits.find(sep) != std::string_view::npos) {
-    normal.assign(digits);
-    for (char& c : normal)
-      if (c == sep) c = '.';
-    digits = normal;
+    char* copy = shortCopy;
+    if (digits.size() > sizeof shortCopy) {
+      longCopy.resize(digits.size());
+      copy = longCopy.data();
+    }
+    for (std::size_t i = 0; i < digits.size(); ++i) copy[i] = digits[i] == sep ? '.' : digits[i];
+    digits = std::string_view(copy, digits.size());
   }
   // from_chars rejects a leading "+", which people do type.
   if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);

@@ -1,11 +1,15 @@
 #include "refdata/curves.h"
 
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
+#include <system_error>
 
 #include "platform/exception.h"
 #include "platform/numbers.h"
+#include "platform/platform.h"
 
 namespace quenta {
 namespace {
@@ -28,23 +32,43 @@ constexpr int kBisectionPasses = 60;
 // differences of interpolation overflow, and a lookup would answer NaN.
 constexpr double kLargestCurveNumber = 1e300;
 
+// Whether from_chars, reading a number of a curve text in place, takes the same text as
+// StrToFloat: the user's separator must not be a character that can stand inside a number
+// from_chars reads, or StrToFloat would have put "." in its place first.
+bool ReadsInPlace(char separator) {
+  return separator == '.' || !((separator >= '0' && separator <= '9') || separator == '-' ||
+                               separator == '+' || separator == 'e' || separator == 'E');
+}
+
 // Hands every complete group of N numbers to add. The text must end exactly after a group.
+// Each number is read by from_chars where it stands; a number that it does not read right up to
+// its backslash (blanks, a "+", the user's separator, or no number at all) is handed to
+// StrToFloat, so that it is accepted or refused exactly as a number anywhere else.
 template <std::size_t N, class Add>
 void ParseGroups(std::string_view text, Add add) {
+  if (text.empty()) throw Exception(kMalformed);
+  const bool inPlace = ReadsInPlace(platform::DecimalSeparator());
   std::array<double, N> numbers{};
   std::size_t filled = 0;
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\\') continue;
-    numbers[filled] = StrToFloat(text.substr(start, i - start));
-    if (std::abs(numbers[filled++]) > kLargestCurveNumber) throw Exception(kMalformed);
-    start = i + 1;
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  while (p != end) {
+    double value = 0;
+    auto [stop, ec] = std::from_chars(p, end, value);
+    if (!inPlace || ec != std::errc() || stop == end || *stop != '\\' || !std::isfinite(value)) {
+      const void* slash = std::memchr(p, '\\', static_cast<std::size_t>(end - p));
+      if (slash == nullptr) throw Exception(kMalformed);
+      stop = static_cast<const char*>(slash);
+      value = StrToFloat(std::string_view(p, static_cast<std::size_t>(stop - p)));
+    }
+    if (std::abs(value) > kLargestCurveNumber) throw Exception(kMalformed);
+    numbers[filled++] = value;
+    p = stop + 1;
     if (filled < N) continue;
     add(numbers);
     filled = 0;
-    if (start == text.size()) return;
   }
-  throw Exception(kMalformed);
+  if (filled != 0) throw Exception(kMalformed);
 }
 
 std::size_t CountBackslashes(std::string_view text) {

@@ -1,6 +1,7 @@
 // quenta-cli pdf: the quote report of a quote file, as a script runs it.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <nlohmann/json.hpp>
@@ -68,6 +69,35 @@ TEST_F(PdfCommandTest, WritesTheReportBesideTheQuote) {
   EXPECT_EQ(json.status, 0) << json.err;
   EXPECT_EQ(nlohmann::json::parse(json.out),
             (nlohmann::json{{"file", pdf.string()}, {"messages", nlohmann::json::array()}}));
+}
+
+int PageCount(const fs::path& file) {
+  FILE* p = popen(("qpdf --show-npages '" + file.string() + "' 2>/dev/null").c_str(), "r");
+  if (!p) return -1;
+  int n = -1;
+  if (std::fscanf(p, "%d", &n) != 1) n = -1;
+  pclose(p);
+  return n;
+}
+
+// The file's own details option is honoured; --details asks every item of the run for them and
+// leaves the file as it was.
+TEST_F(PdfCommandTest, DetailsFromTheFileOrForTheWholeRun) {
+  Replace(text_, "<pdfoptions>", "<pdfoptions><details>True</details>");
+  const fs::path out = dir_.path() / "report.pdf";
+  testing::ProgramResult r = QuentaCli({"pdf", Write().string(), "-o", out.string()});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(PageCount(out), 4);  // three valve pages, the first item's details
+
+  r = QuentaCli({"pdf", quote_.string(), "--details", "-o", out.string()});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(QpdfClean(out));
+  EXPECT_EQ(PageCount(out), 6);
+  EXPECT_EQ(Slurp(quote_), text_);
+
+  r = QuentaCli({"pdf", quote_.string(), "--item", "1", "--price", "--details"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("Usage:"), std::string::npos);
 }
 
 TEST_F(PdfCommandTest, FailedReportsGoToStandardErrorAndTheFileIsStillWritten) {
