@@ -11,10 +11,10 @@ namespace {
 using quenta::IEC_CompressibleFlow;
 using quenta::IEC_CompressibleProcessData;
 using quenta::IEC_ValveData;
+using quenta::IECGas_Diffuser;
 using quenta::ShareCurves;
 using quenta::xCurveCache;
 using quenta::xCurveSet;
-using quenta::IECGas_Diffuser;
 
 // An 80 mm single-stage globe valve of the catalogue (rated Cv 112, linear trim).
 IEC_ValveData SingleStage() {
@@ -100,6 +100,21 @@ void BM_GasConditionIecNoise(benchmark::State& state) {
   RunCondition(state, SingleStage(), Co2());
 }
 BENCHMARK(BM_GasConditionIecNoise);
+
+// The condition bench/compare_fluids_gas.py sizes with the Python library fluids: the same gas,
+// pressures and flow through an 80 mm valve between 80 mm pipes with FL 0.85, Fd 0.42 and xT 0.60
+// over the whole travel (rated Cv 150, linear), here with the travel, IEC noise, Mach number,
+// power and warnings as well.
+void BM_GasIecExampleCo2(benchmark::State& state) {
+  IEC_ValveData v = SingleStage();
+  v.Cv = 150;
+  v.FlTable = "0\\0.85\\0.3333\\0.85\\0.6667\\0.85\\1\\0.85\\";
+  v.FdTable = "0\\0.42\\0.3333\\0.42\\0.6667\\0.42\\1\\0.42\\";
+  v.xtTable = "0\\0.6\\0.3333\\0.6\\0.6667\\0.6\\1\\0.6\\";
+  v.Characteristic = "0\\0\\0.3333\\0.3333\\0.6667\\0.6667\\1\\1\\";
+  RunCondition(state, v, Co2());
+}
+BENCHMARK(BM_GasIecExampleCo2);
 
 void BM_GasConditionParsingCurves(benchmark::State& state) {
   RunCondition(state, SingleStage(), Co2(), false);

@@ -12,7 +12,9 @@ namespace {
 
 using nlohmann::json;
 
-std::string Where(const char* section, const char* key) { return std::string(section) + "." + key; }
+std::string Where(const char* section, const char* key) {
+  return std::string(section) + "." + key;
+}
 
 const xCalcValue& At(const xCalcObject& object, const char* section, const char* key) {
   const xCalcValue* v = object.Find(key);

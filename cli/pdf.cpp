@@ -97,7 +97,8 @@ int PdfCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
   // The run's own copy of the quote asks every item for its details; the file stays as it is.
   if (details)
     for (pugi::xml_node item : quote.child("items").children("item"))
-      if (const pugi::xml_node options = item.child("pdfoptions")) SetChildBool(options, kDetailsOption, true);
+      if (const pugi::xml_node options = item.child("pdfoptions"))
+        SetChildBool(options, kDetailsOption, true);
   std::vector<std::string> messages;
   try {
     messages = xPDFCreator().MakeQuotePDF(quote, output);

@@ -18,6 +18,7 @@
 #include <string_view>
 #include <vector>
 
+#include "flow/flow_intermediates.h"
 #include "item/page_args.h"
 #include "item/xml_utils.h"
 #include "item_file.h"
@@ -25,7 +26,6 @@
 #include "platform/platform.h"
 #include "refdata/database.h"
 #include "refdata/unit_converter.h"
-#include "flow/flow_intermediates.h"
 #include "report/graphs.h"
 #include "report/pdf_details.h"
 #include "sizing/calculation_phase.h"
@@ -337,7 +337,8 @@ json DetailsJson(pugi::xml_node details) {
   return out;
 }
 
-void PrintItem(std::ostream& out, int index, pugi::xml_node item, xPressureConverter& pressure, bool details) {
+void PrintItem(std::ostream& out, int index, pugi::xml_node item, xPressureConverter& pressure,
+               bool details) {
   pugi::xml_node process = item.child("process");
   const std::string phase = GetChildText(process, "phase");
   out << ItemName(index, item);

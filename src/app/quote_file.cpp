@@ -282,9 +282,9 @@ std::string ItemFluidText(pugi::xml_node item) {
 std::string PdfOptionsText(pugi::xml_node item) {
   const pugi::xml_node options = item.child("pdfoptions");
   std::string text;
-  for (const auto& [name, label] : {std::pair{"valve", "Valve"}, std::pair{"actuator", "Actuator"},
-                                    std::pair{"trim", "Trim"}, std::pair{"specsheet", "SpecSheet"},
-                                    std::pair{"details", "Details"}}) {
+  for (const auto& [name, label] :
+       {std::pair{"valve", "Valve"}, std::pair{"actuator", "Actuator"}, std::pair{"trim", "Trim"},
+        std::pair{"specsheet", "SpecSheet"}, std::pair{"details", "Details"}}) {
     if (!OptionOn(options, name)) continue;
     if (!text.empty()) text += " | ";
     text += label;

@@ -3,9 +3,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <cstdlib>
-
 #include <algorithm>
+#include <cstdlib>
 
 #include "app/atomic_file.h"
 #include "item/xml_utils.h"
@@ -18,7 +17,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path UserDefaultItemFile() { return platform::AppDataFolder() / kDefaultItemFileName; }
+fs::path UserDefaultItemFile() {
+  return platform::AppDataFolder() / kDefaultItemFileName;
+}
 
 bool Exists(const fs::path& p) {
   std::error_code ec;
@@ -78,7 +79,9 @@ fs::path DefaultItemSaveFile(const fs::path& installed, const fs::path& user) {
   return user;
 }
 
-pugi::xml_node NewItem(xQuoteDocument& quote) { return NewItem(quote, DefaultItemFile()); }
+pugi::xml_node NewItem(xQuoteDocument& quote) {
+  return NewItem(quote, DefaultItemFile());
+}
 
 pugi::xml_node NewItem(xQuoteDocument& quote, const fs::path& defaultItemFile) {
   if (!quote.IsOpen() || !quote.Quote()) throw Exception(kMsgSelectQuote);
@@ -101,13 +104,16 @@ void xItemClipboard::Copy(const std::vector<pugi::xml_node>& items) {
   doc_ = std::move(doc);
 }
 
-bool xItemClipboard::Empty() const { return !doc_->document_element(); }
+bool xItemClipboard::Empty() const {
+  return !doc_->document_element();
+}
 
 std::vector<pugi::xml_node> xItemClipboard::Paste(xQuoteDocument& quote) const {
   std::vector<pugi::xml_node> added;
   if (Empty()) return added;
   pugi::xml_node items = ItemsOf(quote);
-  for (pugi::xml_node n : doc_->document_element().child("clipboard").children()) added.push_back(items.append_copy(n));
+  for (pugi::xml_node n : doc_->document_element().child("clipboard").children())
+    added.push_back(items.append_copy(n));
   if (!added.empty()) quote.SetModified();
   return added;
 }
@@ -142,13 +148,15 @@ void CutItems(xItemClipboard& clip, xQuoteDocument& quote, const std::vector<pug
 pugi::xml_node MoveItem(xQuoteDocument& quote, int from, int to) {
   std::vector<pugi::xml_node> rows = GridItems(quote);
   const int n = static_cast<int>(rows.size());
-  if (from < 0 || from >= n || to < 0 || to >= n) throw Exception("There is no item row " + std::to_string((from < 0 || from >= n ? from : to) + 1) + ".");
+  if (from < 0 || from >= n || to < 0 || to >= n)
+    throw Exception("There is no item row " + std::to_string((from < 0 || from >= n ? from : to) + 1) + ".");
   if (from == to) return rows[from];
   pugi::xml_node moved = rows[from];
   rows.erase(rows.begin() + from);
   rows.insert(rows.begin() + to, moved);
   pugi::xml_node items = moved.parent();
-  const pugi::xml_node copy = to + 1 < n ? items.insert_copy_before(moved, rows[to + 1]) : items.append_copy(moved);
+  const pugi::xml_node copy =
+      to + 1 < n ? items.insert_copy_before(moved, rows[to + 1]) : items.append_copy(moved);
   items.remove_child(moved);
   quote.SetModified();
   return copy;

@@ -13,13 +13,13 @@
 namespace quenta {
 
 // Names of the floors and guards, as they are listed, stored and printed.
-inline constexpr const char* kGuardBetaFloor = "beta floor";            // d/D raised to 0.25
-inline constexpr const char* kGuardNoReducer = "no reducer";            // d/D above 1: no piping factors
-inline constexpr const char* kGuardFpFloor = "Fp floor";                // Fp raised to its floor
-inline constexpr const char* kGuardFLPFloor = "FLP floor";              // FLP's t raised to its floor
-inline constexpr const char* kGuardXTPFloor = "xTP floor";              // xTP's t raised to its floor
-inline constexpr const char* kGuardOversize = "oversize guard";         // C > 1.1 × rated Cv: no iteration
-inline constexpr const char* kGuardDamped = "damped iteration";         // bisection after a cycle
+inline constexpr const char* kGuardBetaFloor = "beta floor";     // d/D raised to 0.25
+inline constexpr const char* kGuardNoReducer = "no reducer";     // d/D above 1: no piping factors
+inline constexpr const char* kGuardFpFloor = "Fp floor";         // Fp raised to its floor
+inline constexpr const char* kGuardFLPFloor = "FLP floor";       // FLP's t raised to its floor
+inline constexpr const char* kGuardXTPFloor = "xTP floor";       // xTP's t raised to its floor
+inline constexpr const char* kGuardOversize = "oversize guard";  // C > 1.1 × rated Cv: no iteration
+inline constexpr const char* kGuardDamped = "damped iteration";  // bisection after a cycle
 
 // The warning of a condition whose reducers take the piping factors below what the equations can
 // give: the value is still written, flagged, and auto-sizing passes over the valve.
@@ -29,21 +29,21 @@ inline constexpr const char* kPipingFactorsOutOfRange =
 struct xFlowIntermediates {
   std::string regime;  // "turbulent", "transitional" or "laminar"
   bool choked = false;
-  std::optional<double> SumK1;   // ΣK1 = K1 + KB1
-  std::optional<double> SumK;    // ΣK = K1 + K2 + KB1 − KB2
-  std::optional<double> Fp;      // piping geometry factor at the result
-  std::optional<double> FLP;     // FL with the inlet fittings (liquid)
-  std::optional<double> FF;      // liquid critical pressure ratio factor
-  std::optional<double> xTP;     // xT with the fittings (gas)
-  std::optional<double> Fgamma;  // specific heat ratio factor γ/1.4
-  std::optional<double> x;       // pressure drop ratio Δp/p1 (gas)
-  std::optional<double> Y;       // expansion factor (gas)
-  std::optional<double> FR;      // Reynolds number factor (laminar and transitional flow)
-  std::optional<double> Rev;     // valve Reynolds number
-  int turbulentPasses = 0;       // passes of the turbulent Cv iteration
-  int laminarPasses = 0;         // passes of the laminar Cv iteration
-  int travelPasses = 0;          // passes of the two-phase travel iteration
-  int searchPasses = 0;          // halvings of a plate's pressure search
+  std::optional<double> SumK1;      // ΣK1 = K1 + KB1
+  std::optional<double> SumK;       // ΣK = K1 + K2 + KB1 − KB2
+  std::optional<double> Fp;         // piping geometry factor at the result
+  std::optional<double> FLP;        // FL with the inlet fittings (liquid)
+  std::optional<double> FF;         // liquid critical pressure ratio factor
+  std::optional<double> xTP;        // xT with the fittings (gas)
+  std::optional<double> Fgamma;     // specific heat ratio factor γ/1.4
+  std::optional<double> x;          // pressure drop ratio Δp/p1 (gas)
+  std::optional<double> Y;          // expansion factor (gas)
+  std::optional<double> FR;         // Reynolds number factor (laminar and transitional flow)
+  std::optional<double> Rev;        // valve Reynolds number
+  int turbulentPasses = 0;          // passes of the turbulent Cv iteration
+  int laminarPasses = 0;            // passes of the laminar Cv iteration
+  int travelPasses = 0;             // passes of the two-phase travel iteration
+  int searchPasses = 0;             // halvings of a plate's pressure search
   std::vector<std::string> guards;  // floors and guards that acted, in the order they acted
 
   // Adds a guard once.

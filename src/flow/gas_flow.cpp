@@ -160,7 +160,8 @@ IEC_CompressibleFlow::IEC_CompressibleFlow(const IEC_ValveData& _ValveData,
   XtCurve = CurveOr(shared ? shared->Xt : nullptr, Valve.xtTable, cCurveFunction_x);
   FdCurve = CurveOr(shared ? shared->Fd : nullptr, Valve.FdTable, cCurveFunction_x);
   FlCurve = CurveOr(shared ? shared->Fl : nullptr, Valve.FlTable, cCurveFunction_x);
-  static const auto noCorrection = std::make_shared<const xInterpolateCurve>("0\\0\\1\\0\\", cCurveFunction_x);
+  static const auto noCorrection =
+      std::make_shared<const xInterpolateCurve>("0\\0\\1\\0\\", cCurveFunction_x);
   dLwGCurve = noCorrection;
 }
 
@@ -292,7 +293,8 @@ void IEC_CompressibleFlow::Size() {
         const double next = required(fp, expansion);
         const double step = next - Cold;
         const int floors = (fpFloor ? CycleBracket::kFp : 0) | (xtpFloor ? CycleBracket::kXTP : 0);
-        if (!bracket && pass > 2 && step * lastStep < 0 && std::abs(step) > kContraction * std::abs(lastStep)) {
+        if (!bracket && pass > 2 && step * lastStep < 0 &&
+            std::abs(step) > kContraction * std::abs(lastStep)) {
           bracket.emplace();
           bracket->Put(previous, lastStep, lastFloors);
           I.Guard(kGuardDamped);

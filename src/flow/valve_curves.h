@@ -16,8 +16,8 @@ struct IEC_ValveData;
 
 // A curve left empty is parsed by the calculation from its text, as without shared curves.
 struct xValveCurves {
-  std::shared_ptr<const xBezierCurve> Fl, Fd, Xt;  // by relative travel
-  std::shared_ptr<const xBezierCurve> Characteristic;  // by relative Cv
+  std::shared_ptr<const xBezierCurve> Fl, Fd, Xt;          // by relative travel
+  std::shared_ptr<const xBezierCurve> Characteristic;      // by relative Cv
   std::shared_ptr<const xInterpolateCurve> DeltaLF, dLwG;  // by xF and by Δp/p1
 };
 
@@ -41,7 +41,8 @@ enum class xCurveSet { Liquid, Gas, TwoPhase };
 // characteristic curves, and xT and the multi-stage noise correction (gas, 2 to 5 stages) or
 // the cavitation noise correction (liquid IEC noise). Throws the curve's failure for a malformed
 // text that the calculation would read.
-std::shared_ptr<const xValveCurves> ShareCurves(const IEC_ValveData& valve, xCurveSet set, xCurveCache& cache);
+std::shared_ptr<const xValveCurves> ShareCurves(const IEC_ValveData& valve, xCurveSet set,
+                                                xCurveCache& cache);
 
 // valve with its shared curves (ShareCurves) and without the texts they were parsed from, which
 // the calculations then do not read: a condition's copy of the record stays small.

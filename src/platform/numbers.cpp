@@ -1,8 +1,8 @@
 #include "platform/numbers.h"
 
 #include <charconv>
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
 #include <system_error>
 
 #include "platform/exception.h"

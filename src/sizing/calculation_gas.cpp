@@ -54,8 +54,13 @@ std::vector<xResult> GasResults(const IEC_CompressibleFlow& f, const xUnits& U, 
   const bool tooFast = f.Mach > sizing::kMaxMach;
   return sizing::xResultList(U, n, maxnoise)
       .Sizing(f.Cv, f.PercentOpen, f.Noise, f.dp, f.Intermediates.PipingFloorActed())
-      .Drop("dpchoked", f.dpchoked).Power("power", f.kWPower).Plain("pf", f.pf).Plain("xt", f.xt)
-      .Speed("velocity", f.Velocity, tooFast).Plain("mach", f.Mach, tooFast).Take();
+      .Drop("dpchoked", f.dpchoked)
+      .Power("power", f.kWPower)
+      .Plain("pf", f.pf)
+      .Plain("xt", f.xt)
+      .Speed("velocity", f.Velocity, tooFast)
+      .Plain("mach", f.Mach, tooFast)
+      .Take();
 }
 
 xCalculation_Gas::xCalculation_Gas() : xCalculation_Phase(xCurveSet::Gas, {{"mach", sizing::kMaxMach}}) {}
@@ -78,10 +83,11 @@ void xCalculation_Gas::PrepareConditions(const xConditionContext& context, bool 
   if (forPlates) base_.D1 = base_.D2 = GetChildFloat(context.process, "pipeout_id");
 }
 
-xConditionOutcome xCalculation_Gas::CalculateCondition(const IEC_ValveData& v, pugi::xml_node c,
-                                                       const xConditionContext& x) {
-  return Outcome<IEC_CompressibleFlow>(v, GasCondition(base_, c, "p2", x.Units, x.names),
-                                       [&](const auto& f) { return GasResults(f, x.Units, x.names, x.maxnoise); });
+xConditionOutcome xCalculation_Gas::CalculateCondition(const IEC_ValveData& v, std::size_t i,
+                                                       pugi::xml_node c, const xConditionContext& x) {
+  return Outcome<IEC_CompressibleFlow>(
+      v, records_.Of(i, Walk(), [&] { return GasCondition(base_, c, "p2", x.Units, x.names); }),
+      [&](const auto& f) { return GasResults(f, x.Units, x.names, x.maxnoise); });
 }
 
 // A gas plate also takes the row's constant xT and Fd.
@@ -90,8 +96,8 @@ void xCalculation_Gas::ReadPlate(const xQuery& row, IEC_ValveData& v) const {
   v.FdTable = sizing::ConstantCurve(row.FieldByName("Fd").AsFloat());
 }
 
-xPlateOutcome xCalculation_Gas::CalculatePlate(const IEC_ValveData& v, pugi::xml_node c, const std::string& outlet,
-                                               const xConditionContext& context) {
+xPlateOutcome xCalculation_Gas::CalculatePlate(const IEC_ValveData& v, pugi::xml_node c,
+                                               const std::string& outlet, const xConditionContext& context) {
   IEC_CompressibleProcessData p = GasCondition(base_, c, outlet.c_str(), context.Units, context.names);
   p.p1 = 1.0;
   IECGas_Diffuser plate(v, p);

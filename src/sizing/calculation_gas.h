@@ -20,7 +20,7 @@ class xCalculation_Gas : public xCalculation_Phase {
  protected:
   void ReadValve(pugi::xml_node process, pugi::xml_node valve, IEC_ValveData& v) const override;
   void PrepareConditions(const xConditionContext& context, bool forPlates) override;
-  xConditionOutcome CalculateCondition(const IEC_ValveData& v, pugi::xml_node condition,
+  xConditionOutcome CalculateCondition(const IEC_ValveData& v, std::size_t index, pugi::xml_node condition,
                                        const xConditionContext& context) override;
   void ReadPlate(const xQuery& row, IEC_ValveData& v) const override;
   xPlateOutcome CalculatePlate(const IEC_ValveData& v, pugi::xml_node condition, const std::string& outlet,
@@ -30,6 +30,7 @@ class xCalculation_Gas : public xCalculation_Phase {
 
  private:
   IEC_CompressibleProcessData base_;  // the gas's and pipes' inputs common to all conditions
+  xConditionRecords<IEC_CompressibleProcessData> records_;
 };
 
 // One condition's results in the order the condition element receives them, converted into the

@@ -50,9 +50,14 @@ std::vector<xResult> LiquidResults(const IEC_IncompressibleFlow& f, const xUnits
                                    double maxnoise) {
   return sizing::xResultList(U, n, maxnoise)
       .Sizing(f.Cv, f.PercentOpen, f.Noise, f.dp, f.Intermediates.PipingFloorActed())
-      .Drop("dpchoked", f.dpchoked).Drop("dpcavitation", f.dpcavitation).Power("power", f.kWPower)
-      .Plain("pf", f.pf).Plain("sigma", f.Sigma).Plain("fl", f.Fl)
-      .Speed("velocity", f.Velocity, f.Velocity > sizing::kMaxLiquidVelocity).Take();
+      .Drop("dpchoked", f.dpchoked)
+      .Drop("dpcavitation", f.dpcavitation)
+      .Power("power", f.kWPower)
+      .Plain("pf", f.pf)
+      .Plain("sigma", f.Sigma)
+      .Plain("fl", f.Fl)
+      .Speed("velocity", f.Velocity, f.Velocity > sizing::kMaxLiquidVelocity)
+      .Take();
 }
 
 xCalculation_Liquid::xCalculation_Liquid()
@@ -69,10 +74,11 @@ void xCalculation_Liquid::PrepareConditions(const xConditionContext& context, bo
   base_ = LiquidProcessBase(context.process, context.Units, context.names);
 }
 
-xConditionOutcome xCalculation_Liquid::CalculateCondition(const IEC_ValveData& v, pugi::xml_node c,
-                                                          const xConditionContext& x) {
-  return Outcome<IEC_IncompressibleFlow>(v, LiquidCondition(base_, c, "p2", x.Units, x.names),
-                                         [&](const auto& f) { return LiquidResults(f, x.Units, x.names, x.maxnoise); });
+xConditionOutcome xCalculation_Liquid::CalculateCondition(const IEC_ValveData& v, std::size_t i,
+                                                          pugi::xml_node c, const xConditionContext& x) {
+  return Outcome<IEC_IncompressibleFlow>(
+      v, records_.Of(i, Walk(), [&] { return LiquidCondition(base_, c, "p2", x.Units, x.names); }),
+      [&](const auto& f) { return LiquidResults(f, x.Units, x.names, x.maxnoise); });
 }
 
 // A liquid plate has a constant Fd, and neither cavitation nor noise data of its own.
@@ -83,7 +89,8 @@ void xCalculation_Liquid::ReadPlate(const xQuery&, IEC_ValveData& v) const {
   v.DeltaLF = "0\\0\\1\\0\\";
 }
 
-xPlateOutcome xCalculation_Liquid::CalculatePlate(const IEC_ValveData& v, pugi::xml_node c, const std::string& outlet,
+xPlateOutcome xCalculation_Liquid::CalculatePlate(const IEC_ValveData& v, pugi::xml_node c,
+                                                  const std::string& outlet,
                                                   const xConditionContext& context) {
   IECLiquid_Diffuser plate(v, LiquidCondition(base_, c, outlet.c_str(), context.Units, context.names));
   plate.Calculate();

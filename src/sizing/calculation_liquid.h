@@ -17,7 +17,7 @@ class xCalculation_Liquid : public xCalculation_Phase {
  protected:
   void ReadValve(pugi::xml_node process, pugi::xml_node valve, IEC_ValveData& v) const override;
   void PrepareConditions(const xConditionContext& context, bool forPlates) override;
-  xConditionOutcome CalculateCondition(const IEC_ValveData& v, pugi::xml_node condition,
+  xConditionOutcome CalculateCondition(const IEC_ValveData& v, std::size_t index, pugi::xml_node condition,
                                        const xConditionContext& context) override;
   void ReadPlate(const xQuery& row, IEC_ValveData& v) const override;
   xPlateOutcome CalculatePlate(const IEC_ValveData& v, pugi::xml_node condition, const std::string& outlet,
@@ -26,6 +26,7 @@ class xCalculation_Liquid : public xCalculation_Phase {
 
  private:
   IEC_IncompressibleProcessData base_;  // the fluid's and pipes' inputs common to all conditions
+  xConditionRecords<IEC_IncompressibleProcessData> records_;
 };
 
 // One condition's results in the order the condition element receives them: converted from the

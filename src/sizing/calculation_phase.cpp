@@ -398,7 +398,7 @@ std::vector<xConditionOutcome> xCalculation_Phase::CalculateConditions(const xPa
   std::vector<xConditionOutcome> outcomes;
   outcomes.reserve(conditions.size());
   for (std::size_t i = 0; i < conditions.size(); ++i) {
-    outcomes.push_back(CalculateCondition(v, conditions[i], context));
+    outcomes.push_back(CalculateCondition(v, i, conditions[i], context));
     sizing::CheckResults(outcomes.back().results, sizing::ConditionName(i));
     // Outside the walk each condition is written as soon as it is calculated: when a later one
     // fails, those before keep their new results.
@@ -440,9 +440,13 @@ void xCalculation_Phase::SizeValve(const xPageArgs& Args, xQuery& Valves) {
   if (Valves.IsEmpty()) throw Exception("No valves found.");
   struct Defer {
     xCalculation_Phase& self;
-    explicit Defer(xCalculation_Phase& s) : self(s) { self.deferWrites_ = true; }
+    explicit Defer(xCalculation_Phase& s) : self(s) {
+      self.deferWrites_ = true;
+      self.walk_ = ++self.walks_;
+    }
     ~Defer() {
       self.deferWrites_ = false;
+      self.walk_ = 0;
       self.pending_.clear();
     }
   };
@@ -526,7 +530,8 @@ void xCalculation_Phase::SelectDiffuser(const xPageArgs& Args, xQuery& Diffusers
     maxspeed = std::max(maxspeed, out.speed);
   }
   sizing::WritePlate(conditions, slot.inlet, inletPressures, slot.plate, Diffusers, slot.multiplier,
-                     {{"maxpr", maxpr}, {"maxnoise", maxnoise}, PlateSpeedResult(maxspeed, context)}, slot.where);
+                     {{"maxpr", maxpr}, {"maxnoise", maxnoise}, PlateSpeedResult(maxspeed, context)},
+                     slot.where);
 }
 
 void xCalculation_Phase::SizeDiffuser(const xPageArgs& Args, xQuery& Diffusers, std::uint8_t pos,

@@ -75,7 +75,7 @@ class xResultList {
   // vc (flagged when a floor replaced a piping factor), percentopen, noise and dp: the results
   // every analysis type begins with.
   xResultList& Sizing(double Cv, double percentOpen, double noise, double dp, bool pipingFloor);
-  xResultList& Drop(const char* name, double kPa);      // a pressure difference
+  xResultList& Drop(const char* name, double kPa);  // a pressure difference
   xResultList& Power(const char* name, double kW, bool error = false);
   xResultList& Speed(const char* name, double ms, bool error);  // a velocity
   xResultList& Plain(const char* name, double value, bool error = false);
@@ -169,6 +169,30 @@ struct xPlateOutcome {
   double p1 = 0, pr = 0, noise = 0, speed = 0;
 };
 
+// The condition records of one walk over the catalogue, read from the item once: the conditions
+// do not change from row to row, only the valve does. Outside a walk (walk 0) nothing is kept.
+template <class Record>
+class xConditionRecords {
+ public:
+  // Record i (conditions are read in order), read(i) when it is not kept.
+  template <class Read>
+  const Record& Of(std::size_t i, unsigned walk, Read read) {
+    if (walk != walk_) {
+      records_.clear();
+      walk_ = walk;
+    }
+    if (walk != 0 && i < records_.size()) return records_[i];
+    if (walk != 0 && i == records_.size()) return records_.emplace_back(read());
+    scratch_ = read();
+    return scratch_;
+  }
+
+ private:
+  unsigned walk_ = 0;
+  std::vector<Record> records_;
+  Record scratch_{};
+};
+
 // What every condition of one call reads: the converters, the item's unit names and noise
 // limit, and its process element.
 struct xConditionContext {
@@ -188,7 +212,8 @@ struct xPass2Limit {
 class xCalculation_Phase {
  public:
   // phase: the analysis type, which also says which valve columns and curves it reads.
-  xCalculation_Phase(xCurveSet phase, std::vector<xPass2Limit> pass2) : phase_(phase), pass2_(std::move(pass2)) {}
+  xCalculation_Phase(xCurveSet phase, std::vector<xPass2Limit> pass2)
+      : phase_(phase), pass2_(std::move(pass2)) {}
   virtual ~xCalculation_Phase() = default;
 
   // Makes the current row of the valve query the item's valve (the valve element), then
@@ -219,14 +244,17 @@ class xCalculation_Phase {
   // Reads what all conditions share (fluid, pipes) before the first condition is calculated;
   // forPlates: for the plates, which sit in other pipes.
   virtual void PrepareConditions(const xConditionContext& context, bool forPlates) = 0;
-  // One condition with the valve v, its outlet pressure read from the element named outlet.
-  virtual xConditionOutcome CalculateCondition(const IEC_ValveData& v, pugi::xml_node condition,
+  // Condition index of the item with the valve v.
+  virtual xConditionOutcome CalculateCondition(const IEC_ValveData& v, std::size_t index,
+                                               pugi::xml_node condition,
                                                const xConditionContext& context) = 0;
+  // The auto-sizing walk in progress (a new number for each), 0 outside one.
+  unsigned Walk() const { return walk_; }
   // The plate record of the current diffuser row: the analysis type's own curves and factors
   // (the common fields and the row's constant FL are filled before).
   virtual void ReadPlate(const xQuery& row, IEC_ValveData& v) const;
-  virtual xPlateOutcome CalculatePlate(const IEC_ValveData& v, pugi::xml_node condition, const std::string& outlet,
-                                       const xConditionContext& context);
+  virtual xPlateOutcome CalculatePlate(const IEC_ValveData& v, pugi::xml_node condition,
+                                       const std::string& outlet, const xConditionContext& context);
   // The plate's maxvelocity result from its largest outlet speed.
   virtual sizing::xResult PlateSpeedResult(double speed, const xConditionContext& context) const;
   // The outcome of one condition: flow built from the valve and the condition, calculated, its
@@ -258,8 +286,8 @@ class xCalculation_Phase {
   // While the auto-sizing walks the rows, each row's outcomes are kept in memory only and
   // judged there; the row the walk ends on, always the last calculated, is written at the end.
   bool deferWrites_ = false;
+  unsigned walk_ = 0, walks_ = 0;
   std::vector<xConditionOutcome> pending_;
 };
-
 
 }  // namespace quenta

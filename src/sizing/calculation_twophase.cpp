@@ -55,16 +55,21 @@ std::vector<xResult> TwoPhaseResults(const HV_TwoPhaseFlow& f, const xUnits& U, 
   const bool tooFast = f.VelocityMach > sizing::kMaxMach;
   return sizing::xResultList(U, n, maxnoise)
       .Sizing(f.Cv, f.PercentOpen, f.Noise, f.dp, false)
-      .Drop("dpchokedgas", f.dpchokedgas).Drop("dpchokedliquid", f.dpchokedliquid)
-      .Power("powergas", f.kWPowerg).Power("powerliquid", f.kWPowerl).Power("power", f.kWPower, overPower)
-      .Plain("pf", f.pf, overPower).Speed("velocitygas", f.Velocityg, tooFast)
+      .Drop("dpchokedgas", f.dpchokedgas)
+      .Drop("dpchokedliquid", f.dpchokedliquid)
+      .Power("powergas", f.kWPowerg)
+      .Power("powerliquid", f.kWPowerl)
+      .Power("power", f.kWPower, overPower)
+      .Plain("pf", f.pf, overPower)
+      .Speed("velocitygas", f.Velocityg, tooFast)
       .Speed("velocityliquid", f.Velocityl, f.Velocityl > sizing::kMaxLiquidVelocity)
-      .Plain("velocitymach", f.VelocityMach, tooFast).Take();
+      .Plain("velocitymach", f.VelocityMach, tooFast)
+      .Take();
 }
 
 xCalculation_TwoPhase::xCalculation_TwoPhase()
-    : xCalculation_Phase(xCurveSet::TwoPhase,
-                         {{"velocityliquid", sizing::kMaxLiquidVelocity}, {"velocitymach", sizing::kMaxMach}}) {}
+    : xCalculation_Phase(xCurveSet::TwoPhase, {{"velocityliquid", sizing::kMaxLiquidVelocity},
+                                               {"velocitymach", sizing::kMaxMach}}) {}
 
 // The power a two-phase valve can take is its gas rating; liquidpower is kept for the reports.
 void xCalculation_TwoPhase::ReadValve(pugi::xml_node, pugi::xml_node valve, IEC_ValveData& v) const {
@@ -77,10 +82,11 @@ void xCalculation_TwoPhase::PrepareConditions(const xConditionContext& context, 
   base_ = TwoPhaseProcessBase(context.process, context.Units, context.names);
 }
 
-xConditionOutcome xCalculation_TwoPhase::CalculateCondition(const IEC_ValveData& v, pugi::xml_node c,
-                                                            const xConditionContext& x) {
-  return Outcome<HV_TwoPhaseFlow>(v, TwoPhaseCondition(base_, c, x.Units, x.names),
-                                  [&](const auto& f) { return TwoPhaseResults(f, x.Units, x.names, x.maxnoise); });
+xConditionOutcome xCalculation_TwoPhase::CalculateCondition(const IEC_ValveData& v, std::size_t i,
+                                                            pugi::xml_node c, const xConditionContext& x) {
+  return Outcome<HV_TwoPhaseFlow>(
+      v, records_.Of(i, Walk(), [&] { return TwoPhaseCondition(base_, c, x.Units, x.names); }),
+      [&](const auto& f) { return TwoPhaseResults(f, x.Units, x.names, x.maxnoise); });
 }
 
 void xCalculation_TwoPhase::SizeDiffuser(const xPageArgs&, xQuery&, std::uint8_t, std::uint8_t) {

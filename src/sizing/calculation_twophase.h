@@ -20,11 +20,12 @@ class xCalculation_TwoPhase : public xCalculation_Phase {
  protected:
   void ReadValve(pugi::xml_node process, pugi::xml_node valve, IEC_ValveData& v) const override;
   void PrepareConditions(const xConditionContext& context, bool forPlates) override;
-  xConditionOutcome CalculateCondition(const IEC_ValveData& v, pugi::xml_node condition,
+  xConditionOutcome CalculateCondition(const IEC_ValveData& v, std::size_t index, pugi::xml_node condition,
                                        const xConditionContext& context) override;
 
  private:
   HV_TwoPhaseProcessData base_;  // the fluids' and pipe's inputs common to all conditions
+  xConditionRecords<HV_TwoPhaseProcessData> records_;
 };
 
 // One condition's results in the order the condition element receives them, converted into the

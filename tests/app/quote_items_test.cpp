@@ -109,7 +109,8 @@ TEST_F(ItemCommandsTest, CopyThenPasteIntoAnotherQuoteTwiceAddsTwoSets) {
   xItemClipboard clip;
   EXPECT_TRUE(clip.Empty());
   clip.Copy({rows[0].Item, rows[2].Item});
-  EXPECT_EQ(std::string(clip.Document().document_element().child("clipboard").attribute("type").value()), "Item");
+  EXPECT_EQ(std::string(clip.Document().document_element().child("clipboard").attribute("type").value()),
+            "Item");
 
   // The copies are independent of the originals.
   SetChildText(rows[0].Item, "tag", "A2");
@@ -229,15 +230,23 @@ TEST_F(ItemCommandsTest, SaveAsDefaultItemCopiesTheChoicesAndNothingElse) {
     const char* name;
     const char* value;
   } expected[] = {
-      {def.child("pdfoptions"), "valve", "True"},  {def.child("pdfoptions"), "specsheet", "False"},
+      {def.child("pdfoptions"), "valve", "True"},
+      {def.child("pdfoptions"), "specsheet", "False"},
       {def.child("pdfoptions"), "details", "True"},
-      {p, "phase", "Gas"},                         {p, "trim", "Low Noise"},
-      {p, "flowchar", "Equal %"},                  {p, "maxnoise", "80"},
-      {p, "atmpressure", "0.95"},                  {p, "scheduleout", "80"},
-      {p, "iecnoise", "False"},                    {p.child("units"), "temp", "°F"},
-      {p.child("units"), "airsupply", "psi(g)"},   {p.child("units").child("flow"), "liquid", "USGPM"},
-      {p.child("units").child("flow"), "gas", "SCFH"}, {p.child("actuator"), "psupply", "6"},
-      {p.child("actuator"), "shutoff", "Class V"}, {p.child("pricebuildup"), "exchange", "18.5"},
+      {p, "phase", "Gas"},
+      {p, "trim", "Low Noise"},
+      {p, "flowchar", "Equal %"},
+      {p, "maxnoise", "80"},
+      {p, "atmpressure", "0.95"},
+      {p, "scheduleout", "80"},
+      {p, "iecnoise", "False"},
+      {p.child("units"), "temp", "°F"},
+      {p.child("units"), "airsupply", "psi(g)"},
+      {p.child("units").child("flow"), "liquid", "USGPM"},
+      {p.child("units").child("flow"), "gas", "SCFH"},
+      {p.child("actuator"), "psupply", "6"},
+      {p.child("actuator"), "shutoff", "Class V"},
+      {p.child("pricebuildup"), "exchange", "18.5"},
       {p.child("pricebuildup"), "foreign", "True"},
   };
   for (const auto& e : expected) EXPECT_EQ(GetChildText(e.parent, e.name), e.value) << e.name;

@@ -290,7 +290,8 @@ TEST(SizeCommandTest, DetailsFollowTheResultsWhenAskedFor) {
   EXPECT_FALSE(RowCells(asked.out.substr(at), "  Piping factor Fp").empty());
 
   testing::TempDir dir;
-  const fs::path item = Variant(dir, "liquid-item.xml", "<pdfoptions>", "<pdfoptions><details>True</details>");
+  const fs::path item =
+      Variant(dir, "liquid-item.xml", "<pdfoptions>", "<pdfoptions><details>True</details>");
   EXPECT_NE(Cli({"size", item.string()}).out.find("Calculation details:"), std::string::npos);
 
   // JSON: every condition carries its details by their keys, typed.

@@ -17,11 +17,10 @@
 #include <string>
 #include <vector>
 
+#include "calc.h"
 #include "flow/gas_noise.h"
 #include "flow/valve_data.h"
 #include "platform/exception.h"
-
-#include "calc.h"
 
 namespace quenta {
 namespace {

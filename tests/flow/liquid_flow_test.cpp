@@ -15,9 +15,9 @@
 
 #include "platform/exception.h"
 #include "platform/platform.h"
+#include "support/message_of.h"
 #include "support/run_program.h"
 #include "support/temp_database.h"
-#include "support/message_of.h"
 
 namespace quenta {
 namespace {

@@ -78,20 +78,19 @@ TEST_F(LiquidSizing, ResultsAreWrittenInOrderWithFreshAttributes) {
   xCalculation_Liquid().SelectValve(Args(), *q);
 
   // A fresh condition receives the results in this order; one that held some keeps their places.
-  const std::vector<std::string> fresh = {"vc",           "percentopen", "noise",    "dp",      "dpchoked",
-                                          "dpcavitation", "power",       "pf",       "sigma",   "fl",
-                                          "velocity",     "warning1",    "warning2", "warning3",
-                                          "details"};
+  const std::vector<std::string> fresh = {"vc",           "percentopen", "noise",    "dp",       "dpchoked",
+                                          "dpcavitation", "power",       "pf",       "sigma",    "fl",
+                                          "velocity",     "warning1",    "warning2", "warning3", "details"};
   const auto resultsOf = [](pugi::xml_node c) {
     std::vector<std::string> names = ChildNames(c);
     names.erase(names.begin(), names.begin() + 6);  // title, p1, p2, pout, temp, liquid
     return names;
   };
   EXPECT_EQ(resultsOf(condition(1)), fresh);
-  EXPECT_EQ(
-      resultsOf(condition(0)),
-      (std::vector<std::string>{"percentopen", "warning3", "vc", "noise", "dp", "dpchoked", "dpcavitation",
-                                "power", "pf", "sigma", "fl", "velocity", "warning1", "warning2", "details"}));
+  EXPECT_EQ(resultsOf(condition(0)),
+            (std::vector<std::string>{"percentopen", "warning3", "vc", "noise", "dp", "dpchoked",
+                                      "dpcavitation", "power", "pf", "sigma", "fl", "velocity", "warning1",
+                                      "warning2", "details"}));
   for (pugi::xml_node c : conditions()) {
     for (std::size_t i = 0; i < 11; ++i) {
       const pugi::xml_node e = c.child(fresh[i].c_str());

@@ -48,10 +48,10 @@ TEST_F(TwoPhaseSizing, SelectValveWritesTheValveElementInItsOrder) {
 
   std::vector<std::string> results = ChildNames(condition(0));
   results.erase(results.begin(), results.begin() + 7);  // title, p1, p2, pout, temp, liquid, gas
-  EXPECT_EQ(results,
-            (std::vector<std::string>{"vc", "percentopen", "noise", "dp", "dpchokedgas", "dpchokedliquid",
-                                      "powergas", "powerliquid", "power", "pf", "velocitygas",
-                                      "velocityliquid", "velocitymach", "warning1", "warning2", "warning3", "details"}));
+  EXPECT_EQ(results, (std::vector<std::string>{"vc", "percentopen", "noise", "dp", "dpchokedgas",
+                                               "dpchokedliquid", "powergas", "powerliquid", "power", "pf",
+                                               "velocitygas", "velocityliquid", "velocitymach", "warning1",
+                                               "warning2", "warning3", "details"}));
   // The mixture method predicts no noise.
   EXPECT_EQ(Result(condition(0), "noise"), "0|sigfigs=3|text=N/A");
 }
