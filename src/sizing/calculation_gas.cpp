@@ -49,20 +49,6 @@ IEC_CompressibleProcessData GasCondition(IEC_CompressibleProcessData p, pugi::xm
 
 }  // namespace
 
-std::vector<xResult> GasResults(const IEC_CompressibleFlow& f, const xUnits& U, const xItemUnits& n,
-                                double maxnoise) {
-  const bool tooFast = f.Mach > sizing::kMaxMach;
-  return sizing::xResultList(U, n, maxnoise)
-      .Sizing(f.Cv, f.PercentOpen, f.Noise, f.dp, f.Intermediates.PipingFloorActed())
-      .Drop("dpchoked", f.dpchoked)
-      .Power("power", f.kWPower)
-      .Plain("pf", f.pf)
-      .Plain("xt", f.xt)
-      .Speed("velocity", f.Velocity, tooFast)
-      .Plain("mach", f.Mach, tooFast)
-      .Take();
-}
-
 xCalculation_Gas::xCalculation_Gas() : xCalculation_Phase(xCurveSet::Gas, {{"mach", sizing::kMaxMach}}) {}
 
 void xCalculation_Gas::ReadValve(pugi::xml_node process, pugi::xml_node valve, IEC_ValveData& v) const {
@@ -107,6 +93,16 @@ xPlateOutcome xCalculation_Gas::CalculatePlate(const IEC_ValveData& v, pugi::xml
 
 sizing::xResult xCalculation_Gas::PlateSpeedResult(double speed, const xConditionContext&) const {
   return {"maxvelocity", speed};
+}
+
+std::vector<xResult> GasResults(const IEC_CompressibleFlow& f, const xUnits& U, const xItemUnits& n,
+                                double maxnoise) {
+  using namespace sizing;
+  const bool tooFast = f.Mach > kMaxMach;
+  return SizingResults(
+      U, n, maxnoise, f.Cv, f.PercentOpen, f.Noise, f.dp, f.Intermediates.PipingFloorActed(),
+      {Drop("dpchoked", f.dpchoked), Power("power", f.kWPower), Plain("pf", f.pf), Plain("xt", f.xt),
+       Speed("velocity", f.Velocity, tooFast), Plain("mach", f.Mach, tooFast)});
 }
 
 }  // namespace quenta

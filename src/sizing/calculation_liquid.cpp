@@ -46,20 +46,6 @@ IEC_IncompressibleProcessData LiquidCondition(IEC_IncompressibleProcessData p, p
 
 }  // namespace
 
-std::vector<xResult> LiquidResults(const IEC_IncompressibleFlow& f, const xUnits& U, const xItemUnits& n,
-                                   double maxnoise) {
-  return sizing::xResultList(U, n, maxnoise)
-      .Sizing(f.Cv, f.PercentOpen, f.Noise, f.dp, f.Intermediates.PipingFloorActed())
-      .Drop("dpchoked", f.dpchoked)
-      .Drop("dpcavitation", f.dpcavitation)
-      .Power("power", f.kWPower)
-      .Plain("pf", f.pf)
-      .Plain("sigma", f.Sigma)
-      .Plain("fl", f.Fl)
-      .Speed("velocity", f.Velocity, f.Velocity > sizing::kMaxLiquidVelocity)
-      .Take();
-}
-
 xCalculation_Liquid::xCalculation_Liquid()
     : xCalculation_Phase(xCurveSet::Liquid, {{"velocity", sizing::kMaxLiquidVelocity}}) {}
 
@@ -99,6 +85,15 @@ xPlateOutcome xCalculation_Liquid::CalculatePlate(const IEC_ValveData& v, pugi::
 
 sizing::xResult xCalculation_Liquid::PlateSpeedResult(double speed, const xConditionContext& context) const {
   return {"maxvelocity", context.Units.Velocity->convert(speed, "m/s", context.names.velocity)};
+}
+
+std::vector<xResult> LiquidResults(const IEC_IncompressibleFlow& f, const xUnits& U, const xItemUnits& n,
+                                   double maxnoise) {
+  using namespace sizing;
+  return SizingResults(U, n, maxnoise, f.Cv, f.PercentOpen, f.Noise, f.dp, f.Intermediates.PipingFloorActed(),
+                       {Drop("dpchoked", f.dpchoked), Drop("dpcavitation", f.dpcavitation),
+                        Power("power", f.kWPower), Plain("pf", f.pf), Plain("sigma", f.Sigma),
+                        Plain("fl", f.Fl), Speed("velocity", f.Velocity, f.Velocity > kMaxLiquidVelocity)});
 }
 
 }  // namespace quenta

@@ -103,31 +103,33 @@ void WriteDetails(pugi::xml_node condition, const xFlowIntermediates& intermedia
   }
 }
 
-xResultList& xResultList::Sizing(double Cv, double percentOpen, double noise, double dp, bool pipingFloor) {
-  results_.push_back({"vc", U_.FlowCapacity->convert(Cv, "Cv", n_.vc), pipingFloor});
-  results_.push_back(PercentOpenResult(percentOpen));
-  results_.push_back(NoiseResult(noise, maxnoise_));
-  return Drop("dp", dp);
-}
-
-xResultList& xResultList::Drop(const char* name, double kPa) {
-  results_.push_back({name, U_.Pressure->convertDifferential(kPa, "kPa(a)", n_.pressure)});
-  return *this;
-}
-
-xResultList& xResultList::Power(const char* name, double kW, bool error) {
-  results_.push_back({name, U_.Power->convert(kW, "kW", n_.power), error});
-  return *this;
-}
-
-xResultList& xResultList::Speed(const char* name, double ms, bool error) {
-  results_.push_back({name, U_.Velocity->convert(ms, "m/s", n_.velocity), error});
-  return *this;
-}
-
-xResultList& xResultList::Plain(const char* name, double value, bool error) {
-  results_.push_back({name, value, error});
-  return *this;
+std::vector<xResult> SizingResults(const xUnits& U, const xItemUnits& n, double maxnoise, double Cv,
+                                   double percentOpen, double noise, double dp, bool pipingFloor,
+                                   std::initializer_list<xResultEntry> more) {
+  std::vector<xResult> out;
+  out.reserve(4 + more.size());
+  out.push_back({"vc", U.FlowCapacity->convert(Cv, "Cv", n.vc), pipingFloor});
+  out.push_back(PercentOpenResult(percentOpen));
+  out.push_back(NoiseResult(noise, maxnoise));
+  out.push_back({"dp", U.Pressure->convertDifferential(dp, "kPa(a)", n.pressure)});
+  for (const xResultEntry& e : more) {
+    double value = e.value;
+    switch (e.kind) {
+      case xResultEntry::Kind::Drop:
+        value = U.Pressure->convertDifferential(e.value, "kPa(a)", n.pressure);
+        break;
+      case xResultEntry::Kind::Power:
+        value = U.Power->convert(e.value, "kW", n.power);
+        break;
+      case xResultEntry::Kind::Speed:
+        value = U.Velocity->convert(e.value, "m/s", n.velocity);
+        break;
+      case xResultEntry::Kind::Plain:
+        break;
+    }
+    out.push_back({e.name, value, e.error});
+  }
+  return out;
 }
 
 double ResultValue(const std::vector<xResult>& results, std::string_view name) {

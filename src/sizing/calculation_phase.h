@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <pugixml.hpp>
 #include <string>
@@ -66,27 +67,33 @@ xResult NoiseResult(double noise, double maxnoise);
 inline constexpr double kMaxLiquidVelocity = 10;  // m/s
 inline constexpr double kMaxMach = 0.3;
 
-// A condition's results as a procedure lists them, converted from calculation units into the
-// item's units as each kind of quantity requires.
-class xResultList {
- public:
-  xResultList(const xUnits& Units, const xItemUnits& names, double maxnoise)
-      : U_(Units), n_(names), maxnoise_(maxnoise) {}
-  // vc (flagged when a floor replaced a piping factor), percentopen, noise and dp: the results
-  // every analysis type begins with.
-  xResultList& Sizing(double Cv, double percentOpen, double noise, double dp, bool pipingFloor);
-  xResultList& Drop(const char* name, double kPa);  // a pressure difference
-  xResultList& Power(const char* name, double kW, bool error = false);
-  xResultList& Speed(const char* name, double ms, bool error);  // a velocity
-  xResultList& Plain(const char* name, double value, bool error = false);
-  std::vector<xResult> Take() { return std::move(results_); }
-
- private:
-  const xUnits& U_;
-  const xItemUnits& n_;
-  double maxnoise_;
-  std::vector<xResult> results_;
+// One result before conversion: its kind says how it is converted from calculation units into
+// the item's units.
+struct xResultEntry {
+  enum class Kind { Drop, Power, Speed, Plain } kind;  // kPa, kW, m/s, or no unit
+  const char* name;
+  double value;
+  bool error = false;
 };
+inline xResultEntry Drop(const char* name, double kPa) {
+  return {xResultEntry::Kind::Drop, name, kPa};
+}
+inline xResultEntry Power(const char* name, double kW, bool error = false) {
+  return {xResultEntry::Kind::Power, name, kW, error};
+}
+inline xResultEntry Speed(const char* name, double ms, bool error) {
+  return {xResultEntry::Kind::Speed, name, ms, error};
+}
+inline xResultEntry Plain(const char* name, double value, bool error = false) {
+  return {xResultEntry::Kind::Plain, name, value, error};
+}
+
+// A condition's results as a procedure writes them: vc (flagged when a floor replaced a piping
+// factor), percentopen, noise and dp, which every analysis type begins with, then its own,
+// each converted into the item's units.
+std::vector<xResult> SizingResults(const xUnits& Units, const xItemUnits& names, double maxnoise, double Cv,
+                                   double percentOpen, double noise, double dp, bool pipingFloor,
+                                   std::initializer_list<xResultEntry> more);
 
 // Writes each result into its child of element: every attribute removed, then sigfigs 3, error
 // True when flagged and text when given. All values are checked first: a value that is not a

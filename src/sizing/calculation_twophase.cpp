@@ -49,24 +49,6 @@ HV_TwoPhaseProcessData TwoPhaseCondition(HV_TwoPhaseProcessData p, pugi::xml_nod
 
 }  // namespace
 
-std::vector<xResult> TwoPhaseResults(const HV_TwoPhaseFlow& f, const xUnits& U, const xItemUnits& n,
-                                     double maxnoise) {
-  const bool overPower = f.pf > kMaxPowerFactor;
-  const bool tooFast = f.VelocityMach > sizing::kMaxMach;
-  return sizing::xResultList(U, n, maxnoise)
-      .Sizing(f.Cv, f.PercentOpen, f.Noise, f.dp, false)
-      .Drop("dpchokedgas", f.dpchokedgas)
-      .Drop("dpchokedliquid", f.dpchokedliquid)
-      .Power("powergas", f.kWPowerg)
-      .Power("powerliquid", f.kWPowerl)
-      .Power("power", f.kWPower, overPower)
-      .Plain("pf", f.pf, overPower)
-      .Speed("velocitygas", f.Velocityg, tooFast)
-      .Speed("velocityliquid", f.Velocityl, f.Velocityl > sizing::kMaxLiquidVelocity)
-      .Plain("velocitymach", f.VelocityMach, tooFast)
-      .Take();
-}
-
 xCalculation_TwoPhase::xCalculation_TwoPhase()
     : xCalculation_Phase(xCurveSet::TwoPhase, {{"velocityliquid", sizing::kMaxLiquidVelocity},
                                                {"velocitymach", sizing::kMaxMach}}) {}
@@ -95,6 +77,20 @@ void xCalculation_TwoPhase::SizeDiffuser(const xPageArgs&, xQuery&, std::uint8_t
 
 void xCalculation_TwoPhase::SelectDiffuser(const xPageArgs&, xQuery&, std::uint8_t, std::uint8_t) {
   throw Exception("Two-phase items have no diffuser plates.");
+}
+
+std::vector<xResult> TwoPhaseResults(const HV_TwoPhaseFlow& f, const xUnits& U, const xItemUnits& n,
+                                     double maxnoise) {
+  using namespace sizing;
+  const bool overPower = f.pf > kMaxPowerFactor;
+  const bool tooFast = f.VelocityMach > kMaxMach;
+  return SizingResults(
+      U, n, maxnoise, f.Cv, f.PercentOpen, f.Noise, f.dp, false,
+      {Drop("dpchokedgas", f.dpchokedgas), Drop("dpchokedliquid", f.dpchokedliquid),
+       Power("powergas", f.kWPowerg), Power("powerliquid", f.kWPowerl), Power("power", f.kWPower, overPower),
+       Plain("pf", f.pf, overPower), Speed("velocitygas", f.Velocityg, tooFast),
+       Speed("velocityliquid", f.Velocityl, f.Velocityl > kMaxLiquidVelocity),
+       Plain("velocitymach", f.VelocityMach, tooFast)});
 }
 
 }  // namespace quenta
