@@ -37,6 +37,21 @@ namespace fs = std::filesystem;
 constexpr const char* kDemoCustomer = "Demo Customer";
 constexpr const char* kDemoQuote = "DEMO-001";
 
+// A file the demo made: in the store's quotes folder (links and ".." followed) and named as
+// AddQuote names the demo quote's file, "DEMO-001.qqf" or "DEMO-001_N.qqf".
+bool IsDemoQuoteFile(const xProjectStore& store, const fs::path& file) {
+  std::error_code ec;
+  const fs::path folder = fs::weakly_canonical(file.parent_path(), ec);
+  if (ec || folder != fs::weakly_canonical(store.QuotesFolder(), ec) || ec) return false;
+  if (file.extension() != kQuoteFileExtension) return false;
+  const std::string stem = file.stem().string();
+  const std::string prefix = std::string(kDemoQuote) + "_";
+  if (stem == kDemoQuote) return true;
+  return stem.size() > prefix.size() && stem.rfind(prefix, 0) == 0 &&
+         std::all_of(stem.begin() + static_cast<std::ptrdiff_t>(prefix.size()), stem.end(),
+                     [](unsigned char c) { return c >= '0' && c <= '9'; });
+}
+
 struct DemoCondition {
   const char* title;
   double p1, pout, temp;  // bar(g), bar(g), °C
@@ -245,18 +260,29 @@ DemoArgs ParseDemoArgs(const std::vector<std::string>& args) {
 }  // namespace
 
 DemoResult RunDemo(const fs::path& appdata) {
+  return RunDemo(appdata, OpenReferenceData());
+}
+
+DemoResult RunDemo(const fs::path& appdata, const ReferenceData& ref) {
   // New items and the default item are looked up in the app-data folder of the run.
   ::setenv("QUENTA_APPDATA", appdata.c_str(), 1);
-  const ReferenceData ref = OpenReferenceData();
   xProjectStore store(appdata);
 
   pugi::xml_node customer = store.FindCustomer(kDemoCustomer);
   if (!customer) customer = store.AddCustomer(kDemoCustomer);
-  // An earlier demo quote is replaced: its reference and its file go.
+  // An earlier demo quote is replaced: its reference goes, and its file too when it is one the
+  // demo made in the quotes folder. A quote file imported from elsewhere under the same customer
+  // and number is the engineer's, and stays where it is.
   if (const pugi::xml_node old = xProjectStore::FindQuote(customer, kDemoQuote)) {
-    std::error_code ec;
-    fs::remove(GetChildText(old, "file"), ec);
-    store.RemoveQuote(old);
+    const fs::path file = GetChildText(old, "file");
+    if (IsDemoQuoteFile(store, file.is_absolute() ? file : appdata / file)) {
+      std::error_code ec;
+      fs::remove(file.is_absolute() ? file : appdata / file, ec);
+    }
+    // Another program may have changed the store meanwhile: the customer node to go on with is
+    // the one the removal answers, made again if that program removed the customer.
+    customer = store.RemoveQuote(old);
+    if (!customer) customer = store.AddCustomer(kDemoCustomer);
   }
   xQuoteDocument quote;
   const xAddedQuote added = AddQuote(store, customer, kDemoQuote, quote);
@@ -286,8 +312,10 @@ DemoResult RunDemo(const fs::path& appdata) {
 int DemoCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   const DemoArgs a = ParseDemoArgs(args);
   const fs::path appdata = a.appdata ? fs::absolute(*a.appdata) : platform::AppDataFolder();
+  const std::optional<ReferenceData> ref = OpenReferenceData(err);
+  if (!ref) return kExitDatabase;
   try {
-    const DemoResult r = RunDemo(appdata);
+    const DemoResult r = RunDemo(appdata, *ref);
     out << "Quote " << kDemoQuote << " for " << kDemoCustomer << ": " << r.quoteFile.string() << '\n';
     for (const DemoItemSummary& s : r.items) out << "  " << s.line << '\n';
     for (const std::string& m : r.messages) err << m << '\n';

@@ -26,6 +26,7 @@ struct DemoResult {
 // items in the app-data folder appdata, and writes the quote's PDF into its pdf folder. Throws
 // Exception naming the item and step that failed.
 DemoResult RunDemo(const std::filesystem::path& appdata);
+DemoResult RunDemo(const std::filesystem::path& appdata, const ReferenceData& ref);
 
 // The wizard's last two pages for an item: the spec sheet with its presets, saved, and the price
 // build-up from it with every total stored.

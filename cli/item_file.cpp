@@ -10,6 +10,8 @@
 #include <cstring>
 #include <sstream>
 
+#include "item/document_limits.h"
+#include "app/quote_file.h"
 #include "item/page_args.h"
 #include "item/xml_utils.h"
 #include "platform/exception.h"
@@ -108,8 +110,12 @@ std::optional<std::string> LoadItemFile(const std::string& name, std::optional<i
   std::error_code ec;
   if (!fs::is_regular_file(path, ec))
     return "Cannot open " + name + ": " + (fs::exists(path, ec) ? "not a file." : "no such file.");
-  const pugi::xml_parse_result parsed =
-      file.doc.load_file(path.c_str(), pugi::parse_full, pugi::encoding_utf8);
+  pugi::xml_parse_result parsed;
+  try {
+    parsed = LoadCheckedDocument(path, file.doc);
+  } catch (const Exception& e) {
+    return name + ": " + e.what();
+  }
   if (!parsed)
     return name + " is not an XML document: " + parsed.description() + " at byte " +
            std::to_string(parsed.offset) + ".";
@@ -126,34 +132,16 @@ std::optional<std::string> LoadItemFile(const std::string& name, std::optional<i
   return std::nullopt;
 }
 
-void SaveAtomically(const pugi::xml_document& doc, const fs::path& file) {
-  const fs::path target = fs::is_symlink(file) ? fs::canonical(file) : file;
-  std::ostringstream text;
-  doc.save(text, "  ", pugi::format_default, pugi::encoding_utf8);
-  const std::string bytes = text.str();
+std::optional<std::string> GuardForSave(const std::string& name, SaveGuard& guard) {
+  guard.lock = std::make_unique<xFileLock>(name);
+  guard.stamp = xFileStamp::Of(name);
+  if (guard.lock->State() == xLockState::HeldElsewhere) return std::string(kMsgQuoteReadOnly);
+  return std::nullopt;
+}
 
-  const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-  std::string temp = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-  const int fd = mkstemp(temp.data());
-  if (fd < 0) throw Exception("Cannot write " + file.string() + ": " + std::strerror(errno) + ".");
-  struct stat st {};
-  if (stat(target.c_str(), &st) == 0) fchmod(fd, st.st_mode & 07777);
-  std::size_t done = 0;
-  bool ok = true;
-  while (ok && done < bytes.size()) {
-    const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    ok = n > 0;
-    if (ok) done += static_cast<std::size_t>(n);
-  }
-  const int error = ok ? 0 : errno;
-  ok = ok && fsync(fd) == 0;
-  close(fd);
-  if (!ok || std::rename(temp.c_str(), target.c_str()) != 0) {
-    const int why = error ? error : errno;
-    unlink(temp.c_str());
-    throw Exception("Cannot write " + file.string() + ": " + std::strerror(why) + ".");
-  }
+std::optional<std::string> ChangedSinceGuard(const std::string& name, const SaveGuard& guard) {
+  if (xFileStamp::Of(name) != guard.stamp) return std::string(kMsgQuoteChangedOnDisk);
+  return std::nullopt;
 }
 
 ReferenceData OpenReferenceData() {
@@ -162,6 +150,15 @@ ReferenceData OpenReferenceData() {
   r.units = std::make_unique<xUnitConverters>(*r.db);
   r.engUser = IsEngineeringUser(*r.db, platform::ComputerName());
   return r;
+}
+
+std::optional<ReferenceData> OpenReferenceData(std::ostream& err) {
+  try {
+    return OpenReferenceData();
+  } catch (const std::exception& e) {
+    err << kSeriousError << '\n' << e.what() << '\n';
+    return std::nullopt;
+  }
 }
 
 std::optional<double> NumberOf(pugi::xml_node parent, const char* name) {
@@ -175,7 +172,33 @@ std::optional<double> NumberOf(pugi::xml_node parent, const char* name) {
 
 std::string ItemName(int index, pugi::xml_node item) {
   const std::string tag = GetChildText(item, "tag");
-  return "Item " + std::to_string(index) + (tag.empty() ? "" : " (" + tag + ")");
+  return "Item " + std::to_string(index) + (tag.empty() ? "" : " (" + TerminalText(tag) + ")");
+}
+
+std::string TerminalText(std::string_view s) {
+  std::string out;
+  out.reserve(s.size());
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    if (c == '\n' || c == '\t') {
+      out += static_cast<char>(c);
+    } else if (c < 0x20) {
+      out += '^';
+      out += static_cast<char>(c + 0x40);
+    } else if (c == 0x7F) {
+      out += "^?";
+    } else if (c == 0xC2 && i + 1 < s.size() && static_cast<unsigned char>(s[i + 1]) >= 0x80 &&
+               static_cast<unsigned char>(s[i + 1]) <= 0x9F) {
+      static constexpr char kHex[] = "0123456789ABCDEF";
+      const auto code = static_cast<unsigned char>(s[++i]);
+      out += "\\u00";
+      out += kHex[code >> 4];
+      out += kHex[code & 0xF];
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out;
 }
 
 std::size_t Width(std::string_view s) {

@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "app/atomic_file.h"
+#include "app/file_lock.h"
 #include "refdata/database.h"
 #include "refdata/unit_converter.h"
 
@@ -65,9 +67,19 @@ struct ItemFile {
 // message to show when it cannot, naming the file; nothing when the file is ready.
 std::optional<std::string> LoadItemFile(const std::string& name, std::optional<int> item, ItemFile& file);
 
-// Written beside the file and renamed over it, so that a failure never leaves half a document;
-// the file keeps its permissions. Throws Exception naming the file and the reason.
-void SaveAtomically(const pugi::xml_document& doc, const std::filesystem::path& file);
+// A file that a command will write back: its lock, taken before the file is read (so that the
+// desktop program or a second command cannot change it meanwhile), and what it held then.
+struct SaveGuard {
+  std::unique_ptr<xFileLock> lock;
+  xFileStamp stamp;
+};
+// Takes the file's lock at once and stamps the file. The message when another program holds the
+// lock ("This quote is open in another window; it is shown read-only."), else nothing.
+std::optional<std::string> GuardForSave(const std::string& name, SaveGuard& guard);
+// Just before writing: the message when the file changed on disk since GuardForSave ("The quote
+// file has been changed by another program since it was opened."), else nothing.
+std::optional<std::string> ChangedSinceGuard(const std::string& name, const SaveGuard& guard);
+
 
 // The reference database, its converters and whether this computer is an engineer's.
 struct ReferenceData {
@@ -77,12 +89,20 @@ struct ReferenceData {
 };
 // Throws the database's failure when it cannot be opened.
 ReferenceData OpenReferenceData();
+// The same for a command: when the data cannot be used, writes the serious-error text and the
+// reason to err and returns nothing; the command then exits with kExitDatabase.
+std::optional<ReferenceData> OpenReferenceData(std::ostream& err);
 
 // The number an element holds; nothing when the element is missing, empty or not a number.
 std::optional<double> NumberOf(pugi::xml_node parent, const char* name);
 
-// "Item 2 (PCV-3105)", or "Item 2" for an item without a tag.
+// "Item 2 (PCV-3105)", or "Item 2" for an item without a tag (shown as TerminalText).
 std::string ItemName(int index, pugi::xml_node item);
+
+// Text as it may reach a terminal: control characters other than line feed and tab are shown
+// in caret notation (ESC as ^[, carriage return as ^M, DEL as ^?), and the C1 controls
+// U+0080 to U+009F as \u0080 to \u009F, so that no text of a file can drive the terminal.
+std::string TerminalText(std::string_view s);
 
 // Columns are measured in characters, not bytes: labels and units hold Δ, ³ and °.
 std::size_t Width(std::string_view s);
@@ -127,18 +147,22 @@ template <typename Json>
 int RunItemCommand(const ItemOptions& o, std::string_view unsaved, std::ostream& out, std::ostream& err,
                    const std::function<ItemAnswer<Json>(const ReferenceData&, int index, pugi::xml_node item,
                                                         bool asJson)>& work) {
+  // A file held by another program is refused before any work: nothing of it would be kept.
+  SaveGuard guard;
+  if (o.save) {
+    if (const std::optional<std::string> held = GuardForSave(o.file, guard)) {
+      err << *held << "\n";
+      return kExitFailure;
+    }
+  }
   ItemFile loaded;
   if (const std::optional<std::string> problem = LoadItemFile(o.file, o.item, loaded)) {
     err << *problem << "\n";
     return kExitFailure;
   }
-  ReferenceData ref;
-  try {
-    ref = OpenReferenceData();
-  } catch (const std::exception& e) {
-    err << kSeriousError << '\n' << e.what() << '\n';
-    return kExitDatabase;
-  }
+  const std::optional<ReferenceData> opened = OpenReferenceData(err);
+  if (!opened) return kExitDatabase;
+  const ReferenceData& ref = *opened;
 
   bool failed = false;
   bool first = true;
@@ -152,7 +176,7 @@ int RunItemCommand(const ItemOptions& o, std::string_view unsaved, std::ostream&
       answer = work(ref, index, item, o.json);
     } catch (const std::exception& e) {
       failed = true;
-      err << ItemName(index, item) << ": " << e.what() << "\n";
+      err << ItemName(index, item) << ": " << TerminalText(e.what()) << "\n";
       report["items"].push_back({{"item", index}, {"tag", item.child_value("tag")}, {"error", std::string(e.what())}});
       continue;
     }
@@ -160,7 +184,7 @@ int RunItemCommand(const ItemOptions& o, std::string_view unsaved, std::ostream&
       report["items"].push_back(std::move(answer.json));
     } else {
       if (!first) out << "\n";
-      out << answer.text;
+      out << TerminalText(answer.text);
     }
     first = false;
   }
@@ -170,7 +194,8 @@ int RunItemCommand(const ItemOptions& o, std::string_view unsaved, std::ostream&
     err << o.file << " was not saved: " << unsaved << ".\n";
   } else if (o.save) {
     try {
-      SaveAtomically(loaded.doc, o.file);
+      if (const std::optional<std::string> changed = ChangedSinceGuard(o.file, guard)) throw std::runtime_error(*changed);
+      SaveXmlAtomic(loaded.doc, o.file);
       saved = true;
     } catch (const std::exception& e) {
       err << e.what() << "\n";

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "actuator.h"
+#include "app/startup.h"
 #include "calc.h"
 #include "calc_command.h"
 #include "commands.h"
@@ -75,14 +76,17 @@ const char* const kUsage =
     "                         loading and packing friction from the catalogue; prints the actuator,\n"
     "                         the force table of the seven cases (arrows for directions, \"!\" a\n"
     "                         possible problem, \"*\" the suggested solution) and the required thrust\n"
-    "  pdf FILE [-o OUT.pdf] [--details]\n"
+    "  pdf FILE [-o OUT.pdf] [--details] [--force]\n"
     "                         prints the quote report of a quote file (.qqf): every item's reports\n"
     "                         as its PDF options ask, into OUT.pdf (default: FILE with the extension\n"
     "                         .pdf, beside it); what could not be printed goes to standard error, one\n"
     "                         message a line, and the exit status is then 1 (the file is written);\n"
     "                         --details adds the calculation details to every valve report of the\n"
-    "                         run, whatever the items' options say (FILE is not changed)\n"
-    "  pdf FILE --item N --price [-o OUT.pdf]\n"
+    "                         run, whatever the items' options say (FILE is not changed); an\n"
+    "                         existing OUT.pdf is replaced only with --force (the old one stays as\n"
+    "                         OUT.pdf~), and never the project store, the default item, quenta.db\n"
+    "                         or a quote file of the store\n"
+    "  pdf FILE --item N --price [-o OUT.pdf] [--force]\n"
     "                         prints the price build-up page of the N-th item (default OUT: FILE\n"
     "                         without its extension, then -itemN-price.pdf)\n"
     "  quote SUBCOMMAND ...   the customers, quotes and items of the project store in the app-data\n"
@@ -92,7 +96,9 @@ const char* const kUsage =
     "      list [CUSTOMER]                the quotes (of one customer) with their header values\n"
     "      add CUSTOMER NUMBER            a new quote file from the blank quote\n"
     "      import FILE ...                adds quote files where they lie (new customers too)\n"
-    "      export CUSTOMER NUMBER FILE    writes a copy of the quote file\n"
+    "      export CUSTOMER NUMBER FILE [--force]\n"
+    "                                     writes a copy of the quote file; as for pdf, an\n"
+    "                                     existing FILE needs --force\n"
     "      file CUSTOMER NUMBER           the path of the quote file (for size, trim, pdf ...)\n"
     "      items CUSTOMER NUMBER          the items grid (a quote without items shows the\n"
     "                                     default item)\n"
@@ -294,6 +300,8 @@ int Run(int argc, char** argv) {
       return 0;
     }
   }
+  // Saves that were killed half-way leave their temporary files; each run sweeps the old ones.
+  quenta::RemoveStaleSaves();
   if (const std::vector<std::string> args(argv + 1, argv + argc); quenta::cli::IsItemCommand(args)) {
     const std::string command = quenta::cli::CommandWord(args);
     try {

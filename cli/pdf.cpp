@@ -3,9 +3,13 @@
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
+#include "app/output_guard.h"
 #include "commands.h"
+#include "item/document_limits.h"
 #include "item/xml_utils.h"
 #include "item_file.h"
+#include "platform/exception.h"
+#include "platform/platform.h"
 #include "report/pdf_creator.h"
 #include "report/pdf_details.h"
 #include "report/pdf_price.h"
@@ -23,7 +27,12 @@ std::optional<std::string> LoadQuote(const std::string& name, pugi::xml_document
   std::error_code ec;
   if (!fs::is_regular_file(name, ec))
     return "Cannot open " + name + ": " + (fs::exists(name, ec) ? "not a file." : "no such file.");
-  const pugi::xml_parse_result parsed = doc.load_file(name.c_str(), pugi::parse_full, pugi::encoding_utf8);
+  pugi::xml_parse_result parsed;
+  try {
+    parsed = LoadCheckedDocument(name, doc);
+  } catch (const Exception& e) {
+    return name + ": " + e.what();
+  }
   if (!parsed)
     return name + " is not an XML document: " + parsed.description() + " at byte " +
            std::to_string(parsed.offset) + ".";
@@ -59,11 +68,14 @@ int PdfCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
   std::vector<std::string> rest;
   bool price = false;
   bool details = false;
+  bool force = false;
   for (const std::string& a : args) {
     if (a == "--price")
       price = true;
     else if (a == "--details")
       details = true;
+    else if (a == "--force")
+      force = true;
     else
       rest.push_back(a);
   }
@@ -81,9 +93,13 @@ int PdfCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
   } else {
     output = fs::path(o.file).replace_extension(".pdf");
   }
-  std::error_code ec;
-  if (fs::weakly_canonical(output, ec) == fs::weakly_canonical(o.file, ec)) {
+  if (SameFile(output, o.file)) {
     err << "The report would be written over " << o.file << "; name another file with -o.\n";
+    return kExitFailure;
+  }
+  if (const std::optional<std::string> refused =
+          RefusedOutput(CheckOutputFile(platform::AppDataFolder(), output), output, force)) {
+    err << *refused << '\n';
     return kExitFailure;
   }
   if (price) return PriceReport(o, output, out, err);

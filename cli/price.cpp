@@ -42,6 +42,8 @@ PriceInputs ReadInputs(const ItemOptions& o) {
     } catch (const ConvertError&) {
       throw CommandUsageError(std::string(i.option) + " takes a number, not " + v->second);
     }
+    if (const std::string problem = PriceInputProblem(i.row, StrToFloat(v->second)); !problem.empty())
+      throw CommandUsageError(std::string(i.option) + ": " + problem);
     in.rows.emplace_back(i.row, v->second);
   }
   if (const auto q = o.values.find("--quantity"); q != o.values.end()) {

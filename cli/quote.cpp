@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/output_guard.h"
 #include "app/project_store.h"
 #include "app/quote_file.h"
 #include "app/quote_items.h"
@@ -26,6 +27,7 @@ using json = nlohmann::json;
 
 struct QuoteArgs {
   bool json = false;
+  bool force = false;  // export may replace an existing file that the program does not keep
   std::string sub;
   std::vector<std::string> words;  // after the subcommand
   std::optional<std::string> description, tag;
@@ -46,6 +48,8 @@ QuoteArgs ParseQuoteArgs(const std::vector<std::string>& args) {
       a.description = value();
     } else if (w == "--tag") {
       a.tag = value();
+    } else if (w == "--force") {
+      a.force = true;
     } else if (w.size() > 2 && w.rfind("--", 0) == 0) {
       throw CommandUsageError("quote does not take the option " + w);
     } else if (!seenCommand && w == "quote") {
@@ -57,6 +61,7 @@ QuoteArgs ParseQuoteArgs(const std::vector<std::string>& args) {
     }
   }
   if (a.sub.empty()) throw CommandUsageError("quote needs a subcommand");
+  if (a.force && a.sub != "export") throw CommandUsageError("quote " + a.sub + " does not take the option --force");
   return a;
 }
 
@@ -103,8 +108,9 @@ std::vector<int> RowList(const std::string& text, std::size_t rows) {
   return list;
 }
 
-// The store with the references to missing quote files dropped (one message each, as at the
-// start of the program). The mark of the node selected at the last close is left for the window.
+// The store as the quote manager shows it, with one message for each quote whose file cannot be
+// found now (its reference stays: only quote remove drops one). The mark of the node selected at
+// the last close is left for the window.
 class Session {
  public:
   explicit Session(std::ostream& err) : store_(xProjectStore::OpenUserStore()) {
@@ -129,10 +135,19 @@ class Session {
   }
 
   // Opens a quote as the quote manager shows it: the customer of the tree, and the default item
-  // in a quote without items.
+  // in a quote without items. A quote that another program holds is opened read-only.
   xItemsView Open(const std::string& customer, const std::string& number, xQuoteDocument& doc) const {
-    doc.Load(GetChildText(Quote(customer, number).Element, "file"));
+    const xTreeQuote& q = Quote(customer, number);
+    if (q.Missing) throw Exception(MissingQuoteFileMessage(q.Number));
+    doc.Load(q.File);
     return RefreshItems(doc, customer);
+  }
+  // Opens a quote that the command is about to change: one that another program holds is
+  // refused before anything is changed.
+  xItemsView OpenToChange(const std::string& customer, const std::string& number, xQuoteDocument& doc) const {
+    xItemsView view = Open(customer, number, doc);
+    if (doc.ReadOnly()) throw Exception(kMsgQuoteReadOnly);
+    return view;
   }
 
  private:
@@ -140,7 +155,7 @@ class Session {
   xProjectTree tree_;
 };
 
-std::string FileOf(const xTreeQuote& q) { return GetChildText(q.Element, "file"); }
+std::string FileOf(const xTreeQuote& q) { return q.File.string(); }
 
 void PrintTable(std::ostream& out, const std::vector<std::vector<std::string>>& rows) {
   out << FormatTable(rows, 0, true);
@@ -152,8 +167,12 @@ int ListCustomers(Session& s, const QuoteArgs& a, std::ostream& out) {
   std::vector<std::vector<std::string>> rows = {{"Customer", "Quotes"}};
   for (const xTreeCustomer& c : s.Tree().Customers) {
     json numbers = json::array();
-    for (const xTreeQuote& q : c.Quotes) numbers.push_back(q.Number);
-    list.push_back({{"name", c.Name}, {"quotes", numbers}});
+    json missing = json::array();
+    for (const xTreeQuote& q : c.Quotes) {
+      numbers.push_back(q.Number);
+      if (q.Missing) missing.push_back(q.Number);
+    }
+    list.push_back({{"name", c.Name}, {"quotes", numbers}, {"missing", missing}});
     rows.push_back({c.Name, std::to_string(c.Quotes.size())});
   }
   if (a.json)
@@ -186,7 +205,7 @@ int ListQuotes(Session& s, const QuoteArgs& a, std::ostream& out, std::ostream& 
       list.push_back({{"customer", c->Name}, {"number", r.Number},    {"enquiry", r.Enquiry},
                       {"project", r.Project}, {"date", r.Date},        {"quotedby", r.QuotedBy},
                       {"contact", r.Contact}, {"tel", r.Tel},          {"fax", r.Fax},
-                      {"file", file}});
+                      {"file", file},         {"missing", r.Missing}});
       rows.push_back({c->Name, r.Number, r.Enquiry, r.Project, r.Date, r.QuotedBy, r.Contact, r.Tel, r.Fax, file});
     }
   }
@@ -227,10 +246,11 @@ void SaveIfModified(xQuoteDocument& doc) {
   if (doc.Modified()) doc.Save();
 }
 
-int Items(Session& s, const QuoteArgs& a, std::ostream& out) {
+int Items(Session& s, const QuoteArgs& a, std::ostream& out, std::ostream& err) {
   Expect(a, 2, "CUSTOMER NUMBER");
   xQuoteDocument doc;
   const xItemsView view = s.Open(a.words[0], a.words[1], doc);
+  if (doc.ReadOnly()) err << kMsgQuoteReadOnly << '\n';
   PrintItems(out, view, a.json);
   // Listing changes nothing on disk; the default item shown for an empty quote is written by
   // the first command that changes the quote.
@@ -242,7 +262,7 @@ int Run(const QuoteArgs& a, std::ostream& out, std::ostream& err) {
   const std::string& sub = a.sub;
   if (sub == "customers") return ListCustomers(s, a, out);
   if (sub == "list") return ListQuotes(s, a, out, err);
-  if (sub == "items") return Items(s, a, out);
+  if (sub == "items") return Items(s, a, out, err);
   if (sub == "add-customer") {
     Expect(a, 1, "NAME");
     s.Store().AddCustomer(a.words[0]);
@@ -273,9 +293,29 @@ int Run(const QuoteArgs& a, std::ostream& out, std::ostream& err) {
     Expect(a, 3, "CUSTOMER NUMBER FILE");
     xQuoteDocument doc;
     doc.Load(FileOf(s.Quote(a.words[0], a.words[1])));
-    doc.Export(a.words[2]);
+    const fs::path target = a.words[2];
+    if (const std::optional<std::string> refused =
+            RefusedOutput(CheckOutputFile(s.Store().AppData(), s.Store().Root(), target), target, a.force))
+      throw Exception(*refused);
+    doc.Export(target);
     if (!a.json) out << "Exported to " << a.words[2] << '\n';
     else out << json{{"file", a.words[2]}}.dump(2) << '\n';
+    return 0;
+  }
+  if (sub == "remove") {
+    Expect(a, 2, "CUSTOMER NUMBER");
+    const xTreeQuote& q = s.Quote(a.words[0], a.words[1]);
+    const std::string file = FileOf(q);
+    s.Store().RemoveQuote(q.Element);
+    if (a.json) out << json{{"customer", a.words[0]}, {"number", a.words[1]}, {"file", file}}.dump(2) << '\n';
+    else out << "Removed the quote \"" << a.words[1] << "\" of \"" << a.words[0] << "\"; its file stays: " << file << '\n';
+    return 0;
+  }
+  if (sub == "remove-customer") {
+    Expect(a, 1, "NAME");
+    s.Store().RemoveCustomer(s.Customer(a.words[0]).Element);
+    if (a.json) out << json{{"customer", a.words[0]}}.dump(2) << '\n';
+    else out << "Removed the customer \"" << a.words[0] << "\".\n";
     return 0;
   }
   if (sub == "file") {
@@ -295,7 +335,7 @@ int Run(const QuoteArgs& a, std::ostream& out, std::ostream& err) {
     Expect(a, 2, "CUSTOMER NUMBER");
     // A quote without items already shows the default item: that one becomes the new item,
     // so that a script's first new-item gives the quote exactly one item.
-    const xItemsView view = s.Open(a.words[0], a.words[1], doc);
+    const xItemsView view = s.OpenToChange(a.words[0], a.words[1], doc);
     const pugi::xml_node item = view.AddedDefaultItem ? view.Rows.front().Item : NewItem(doc);
     if (a.description) SetItemCell(doc, item, "description", *a.description);
     if (a.tag) SetItemCell(doc, item, "tag", *a.tag);
@@ -303,7 +343,10 @@ int Run(const QuoteArgs& a, std::ostream& out, std::ostream& err) {
     Expect(a, 5, "CUSTOMER NUMBER ROWS TO-CUSTOMER TO-NUMBER");
     const xTreeQuote& from = s.Quote(a.words[0], a.words[1]);
     const xTreeQuote& to = s.Quote(a.words[3], a.words[4]);
-    const xItemsView view = s.Open(a.words[0], a.words[1], doc);
+    // Copying into another quote only reads the source, so a source that another program holds
+    // may still be copied from.
+    const bool changesSource = sub == "cut" || from.Element == to.Element;
+    const xItemsView view = changesSource ? s.OpenToChange(a.words[0], a.words[1], doc) : s.Open(a.words[0], a.words[1], doc);
     std::vector<pugi::xml_node> items;
     for (const int r : RowList(a.words[2], view.Rows.size())) items.push_back(view.Rows[r - 1].Item);
     xItemClipboard clip;
@@ -316,27 +359,29 @@ int Run(const QuoteArgs& a, std::ostream& out, std::ostream& err) {
     if (from.Element == to.Element) {
       clip.Paste(doc);
     } else {
-      s.Open(a.words[3], a.words[4], target);
+      s.OpenToChange(a.words[3], a.words[4], target);
       clip.Paste(target);
       // The pasted copies are saved first: a failure after it leaves them in both quotes rather
       // than in neither.
       SaveIfModified(target);
+      // The default item a read-only source showed is not the source's to keep.
+      if (!changesSource && doc.ReadOnly()) doc.SetModified(false);
       shown = &target;
       shownCustomer = a.words[3];
     }
   } else if (sub == "delete") {
     Expect(a, 3, "CUSTOMER NUMBER ROWS");
-    const xItemsView view = s.Open(a.words[0], a.words[1], doc);
+    const xItemsView view = s.OpenToChange(a.words[0], a.words[1], doc);
     std::vector<pugi::xml_node> items;
     for (const int r : RowList(a.words[2], view.Rows.size())) items.push_back(view.Rows[r - 1].Item);
     DeleteItems(doc, items);
   } else if (sub == "move") {
     Expect(a, 4, "CUSTOMER NUMBER FROM TO");
-    const xItemsView view = s.Open(a.words[0], a.words[1], doc);
+    const xItemsView view = s.OpenToChange(a.words[0], a.words[1], doc);
     MoveItem(doc, RowNumber(a.words[2], view.Rows.size()) - 1, RowNumber(a.words[3], view.Rows.size()) - 1);
   } else if (sub == "set") {
     Expect(a, 5, "CUSTOMER NUMBER ROW description|tag TEXT");
-    const xItemsView view = s.Open(a.words[0], a.words[1], doc);
+    const xItemsView view = s.OpenToChange(a.words[0], a.words[1], doc);
     const std::string& column = a.words[3];
     if (column != "description" && column != "tag") throw CommandUsageError("quote set changes description or tag");
     SetItemCell(doc, view.Rows[RowNumber(a.words[2], view.Rows.size()) - 1].Item, column, a.words[4]);

@@ -1,6 +1,7 @@
 // libFuzzer target for opening quote files: any bytes either open as a quote (a document element
-// with a `quote` child) or end in "Error loading the quote file." with the document left closed;
-// nothing else may escape. An open quote's header and items grid are then read as the quotes
+// with a `quote` child) or end in "Error loading the quote file." or the message of a document
+// bound (depth, conditions, characters) with the document left closed; nothing else may escape.
+// What an open quote saves opens again within the bounds. An open quote's header and items grid are then read as the quotes
 // page reads them, and localising its numbers never writes NaN or infinity into it.
 
 #include <unistd.h>
@@ -14,6 +15,7 @@
 #include <string_view>
 
 #include "app/quote_file.h"
+#include "item/document_limits.h"
 #include "item/quote_date.h"
 #include "platform/exception.h"
 #include "platform/platform.h"
@@ -47,7 +49,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   try {
     quote.Load(ScratchFile());
   } catch (const quenta::Exception& e) {
-    if (std::string_view(e.what()) != quenta::kMsgErrorLoadingQuote) __builtin_trap();
+    const std::string_view m = e.what();
+    const bool bound = m == quenta::kMsgNestedTooDeeply || m == quenta::kMsgTooManyConditions ||
+                       m.starts_with("The text of ") || m.starts_with("The attribute ") ||
+                       m.starts_with("The name of ") || m.starts_with("The markup in ");
+    if (m != quenta::kMsgErrorLoadingQuote && !bound) __builtin_trap();
     if (quote.IsOpen() || quote.Document().first_child()) __builtin_trap();
     return 0;
   }
@@ -72,6 +78,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string written = text.str();
   for (const char* word : {"NAN", "INF", "nan", "inf"}) {
     if (Contains(written, word) && !Contains(bytes, word)) __builtin_trap();
+  }
+  pugi::xml_document again;
+  if (!again.load_string(written.c_str(), pugi::parse_full)) __builtin_trap();
+  try {
+    quenta::CheckDocument(again);
+  } catch (const quenta::Exception&) {
+    __builtin_trap();
   }
   return 0;
 }

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "app/atomic_file.h"
+#include "item/document_limits.h"
 #include "item/quote_date.h"
 #include "item/xml_utils.h"
 #include "platform/exception.h"
@@ -112,26 +113,90 @@ std::string BlankQuoteText() {
 xQuoteDocument::xQuoteDocument() : doc_(std::make_unique<pugi::xml_document>()) {}
 
 void xQuoteDocument::Load(const fs::path& file) {
+  // A document showing the same file again keeps the lock it holds (a second lock of this
+  // process would find the first in its way). A new lock is taken before the file is read: a
+  // program that holds it may be writing.
+  const bool keepLock = lock_ && lock_->Taken() && lock_->LockFile() == LockFileName(file);
+  std::unique_ptr<xFileLock> lock = keepLock ? nullptr : std::make_unique<xFileLock>(file);
+  const xFileStamp stamp = xFileStamp::Of(file);
   auto doc = std::make_unique<pugi::xml_document>();
-  if (!doc->load_file(file.c_str()) || !doc->document_element().child("quote")) {
+  if (!LoadCheckedDocument(file, *doc) || !doc->document_element().child("quote")) {
     throw Exception(kMsgErrorLoadingQuote);
   }
   LocaliseTree(doc->first_child());
   doc_ = std::move(doc);
   file_ = file;
   modified_ = false;
+  if (!keepLock) {
+    readOnly_ = lock->State() == xLockState::HeldElsewhere;
+    lock_ = std::move(lock);
+  }
+  stamp_ = stamp;
 }
 
 void xQuoteDocument::Close() {
   doc_ = std::make_unique<pugi::xml_document>();
   file_.clear();
   modified_ = false;
+  readOnly_ = false;
+  lock_.reset();
+  stamp_ = {};
+}
+
+bool xQuoteDocument::ChangedOnDisk() const {
+  const xFileStamp now = xFileStamp::Of(file_);
+  // A file that is gone has nothing to lose: writing it again brings the quote back.
+  return now.Exists && now != stamp_;
+}
+
+xQuoteSave xQuoteDocument::TrySave() {
+  if (!IsOpen()) throw Exception("Error saving the quote: no quote file is open.");
+  if (readOnly_) return xQuoteSave::ReadOnly;
+  if (ChangedOnDisk()) return xQuoteSave::ChangedOnDisk;
+  SaveXmlAtomic(*doc_, file_);
+  stamp_ = xFileStamp::Of(file_);
+  modified_ = false;
+  return xQuoteSave::Saved;
 }
 
 void xQuoteDocument::Save() {
+  switch (TrySave()) {
+    case xQuoteSave::Saved:
+      return;
+    case xQuoteSave::ReadOnly:
+      throw Exception(kMsgQuoteReadOnly);
+    case xQuoteSave::ChangedOnDisk:
+      throw Exception(kMsgQuoteChangedOnDisk);
+  }
+}
+
+fs::path xQuoteDocument::ResolveChanged(xChangedQuoteChoice choice) {
   if (!IsOpen()) throw Exception("Error saving the quote: no quote file is open.");
-  SaveXmlAtomic(*doc_, file_);
+  const fs::path old = file_;
+  if (choice == xChangedQuoteChoice::Reload) {
+    Load(old);
+    return old;
+  }
+  const fs::path folder = old.has_parent_path() ? old.parent_path() : fs::path(".");
+  const fs::path target = FreeQuoteFileName(folder, old.stem().string());
+  // Made empty first, exclusively, so that the name cannot be taken between choosing and writing.
+  std::FILE* made = std::fopen(target.c_str(), "wx");
+  if (!made) throw Exception(kMsgErrorCreatingFile);
+  std::fclose(made);
+  auto lock = std::make_unique<xFileLock>(target);
+  try {
+    SaveXmlAtomic(*doc_, target);
+  } catch (...) {
+    std::error_code ec;
+    fs::remove(target, ec);
+    throw;
+  }
+  file_ = target;
+  readOnly_ = lock->State() == xLockState::HeldElsewhere;
+  lock_ = std::move(lock);
+  stamp_ = xFileStamp::Of(target);
   modified_ = false;
+  return target;
 }
 
 void xQuoteDocument::Export(const fs::path& target) const {
@@ -154,6 +219,7 @@ xAddedQuote AddQuote(xProjectStore& store, pugi::xml_node customer, std::string_
   if (xProjectStore::FindQuote(customer, number)) throw Exception(kMsgQuoteNumberExists);
   if (!IsValidQuoteNumber(number)) throw Exception(kMsgQuoteNumberInvalid);
 
+  const std::string name = GetChildText(customer, "name");
   const fs::path file = fs::absolute(FreeQuoteFileName(store.QuotesFolder(), number)).lexically_normal();
   CreateFromTemplate(file);
 
@@ -164,13 +230,21 @@ xAddedQuote AddQuote(xProjectStore& store, pugi::xml_node customer, std::string_
     const pugi::xml_node element = added.Quote();
     SetChildText(element, "number", number);
     SetChildInt(element, "date", TodayDays());
-    SetChildText(element, "customer", GetChildText(customer, "name"));
+    SetChildText(element, "customer", name);
     added.Save();
-    reference = xProjectStore::AppendQuote(customer, number, file);
-    store.Save();
+    store.Change([&] {
+      // Another program may have added the same number, or removed the customer, meanwhile.
+      pugi::xml_node fresh = store.FindCustomer(name);
+      if (!fresh) {
+        fresh = store.Root().append_child("customer");
+        SetChildText(fresh, "name", name);
+      }
+      if (xProjectStore::FindQuote(fresh, number)) throw Exception(kMsgQuoteNumberExists);
+      reference = store.AppendQuote(fresh, number, file);
+      return true;
+    });
     quote = std::move(added);
   } catch (...) {
-    if (reference) customer.remove_child(reference);
     std::error_code ec;
     fs::remove(file, ec);
     throw;
@@ -185,25 +259,27 @@ xImportResult ImportQuotes(xProjectStore& store, const std::vector<fs::path>& fi
   }
 
   xImportResult result;
-  for (xQuoteDocument& doc : loaded) {
-    const std::string name = GetChildText(doc.Quote(), "customer");
-    const std::string number = GetChildText(doc.Quote(), "number");
-    pugi::xml_node customer = store.FindCustomer(name);
-    if (!customer) {
-      customer = store.Root().append_child("customer");
-      SetChildText(customer, "name", name);
+  if (loaded.empty()) return result;
+  store.Change([&] {
+    result = {};
+    for (xQuoteDocument& doc : loaded) {
+      const std::string name = GetChildText(doc.Quote(), "customer");
+      const std::string number = GetChildText(doc.Quote(), "number");
+      pugi::xml_node customer = store.FindCustomer(name);
+      if (!customer) {
+        customer = store.Root().append_child("customer");
+        SetChildText(customer, "name", name);
+      }
+      if (const pugi::xml_node existing = xProjectStore::FindQuote(customer, number)) {
+        result.Notes.push_back(DuplicateImportNote(name, number));
+        result.Focus = existing;
+      } else {
+        result.Focus = store.AppendQuote(customer, number, doc.FileName());
+      }
     }
-    if (const pugi::xml_node existing = xProjectStore::FindQuote(customer, number)) {
-      result.Notes.push_back(DuplicateImportNote(name, number));
-      result.Focus = existing;
-    } else {
-      result.Focus = xProjectStore::AppendQuote(customer, number, doc.FileName());
-    }
-  }
-  if (!loaded.empty()) {
-    store.Save();
-    quote = std::move(loaded.back());
-  }
+    return true;
+  });
+  quote = std::move(loaded.back());
   return result;
 }
 
@@ -231,8 +307,14 @@ xQuoteList ShowQuotes(const xTreeCustomer& customer, xQuoteDocument& quote) {
   for (const xTreeQuote& q : customer.Quotes) {
     xQuoteListRow row;
     row.Number = q.Number;
+    if (q.Missing) {
+      row.Missing = true;
+      list.Messages.push_back(MissingQuoteFileMessage(q.Number));
+      list.Rows.push_back(std::move(row));
+      continue;
+    }
     try {
-      quote.Load(GetChildText(q.Element, "file"));
+      quote.Load(q.File);
     } catch (const Exception& e) {
       list.Messages.push_back(e.what());
       list.Rows.push_back(std::move(row));

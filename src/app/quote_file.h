@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/file_lock.h"
 #include "app/project_store.h"
 
 // Quote files (*.qqf): one XML document per quote whose document element holds a `quote`
@@ -27,6 +28,9 @@ inline constexpr const char* kMsgErrorDateFormat = "Error with date format.";
 inline constexpr const char* kMsgQuoteModified =
     "The current quote has been modified.  Do you want to save the changes?";
 inline constexpr const char* kMsgPdfExists = "File exists.  Would you like to replace it?";
+inline constexpr const char* kMsgQuoteReadOnly = "This quote is open in another window; it is shown read-only.";
+inline constexpr const char* kMsgQuoteChangedOnDisk =
+    "The quote file has been changed by another program since it was opened.";
 
 // "Customer <customer> already contains a quote number <number>."
 std::string DuplicateImportNote(std::string_view customer, std::string_view number);
@@ -43,19 +47,45 @@ std::filesystem::path FreeQuoteFileName(const std::filesystem::path& quotesFolde
 // quote of the same shape.
 std::string BlankQuoteText();
 
-// An open quote file.
+// What a save of a quote did, for the window to act on.
+enum class xQuoteSave {
+  Saved,
+  // Another program (a second window, the command line) has the quote open: nothing written;
+  // show kMsgQuoteReadOnly.
+  ReadOnly,
+  // The file is no longer what was loaded: nothing written; show kMsgQuoteChangedOnDisk and
+  // offer the engineer the xChangedQuoteChoice.
+  ChangedOnDisk,
+};
+
+// The engineer's answer to a quote changed on disk.
+enum class xChangedQuoteChoice {
+  Reload,              // drop the changes made here and load the file as it is now
+  KeepUnderNewName,    // write the changes here to a new file beside it (SaveUnderNewName)
+};
+
+// An open quote file. While it is open this program holds the quote's lock, so that a second
+// program opening the same quote gets it read-only; a quote opened while another program holds
+// the lock is read-only here and is never written.
 class xQuoteDocument {
  public:
   xQuoteDocument();
   xQuoteDocument(xQuoteDocument&&) = default;
   xQuoteDocument& operator=(xQuoteDocument&&) = default;
 
-  // Reads the file and localises its numbers to the user's decimal separator. A file that
-  // cannot be read, is not XML or has no `quote` element throws Exception(kMsgErrorLoadingQuote)
-  // and leaves the document as it was.
+  // Takes the quote's lock (read-only when another program holds it), reads the file and
+  // localises its numbers to the user's decimal separator. A file that cannot be read, is not
+  // XML or has no `quote` element throws Exception(kMsgErrorLoadingQuote) and leaves the
+  // document as it was.
   void Load(const std::filesystem::path& file);
   bool IsOpen() const { return !file_.empty(); }
   void Close();
+
+  // True when another program held the quote when it was loaded; ReadOnlyMessage says so.
+  bool ReadOnly() const { return readOnly_; }
+  static const char* ReadOnlyMessage() { return kMsgQuoteReadOnly; }
+  // True when the file no longer holds what was loaded or last saved here.
+  bool ChangedOnDisk() const;
 
   const std::filesystem::path& FileName() const { return file_; }
   pugi::xml_document& Document() { return *doc_; }
@@ -65,9 +95,18 @@ class xQuoteDocument {
   bool Modified() const { return modified_; }
   void SetModified(bool modified = true) { modified_ = modified; }
 
-  // Writes the document to its own file. On failure throws Exception and stays modified; the
-  // file on disk is then the old one, whole.
+  // Writes the document to its own file unless it is read-only or the file changed on disk
+  // since it was loaded (a file that is gone is written again). Throws Exception when the write
+  // fails; the document then stays modified and the file on disk is the old one, whole.
+  xQuoteSave TrySave();
+  // TrySave, with ReadOnly and ChangedOnDisk thrown as Exception(kMsgQuoteReadOnly) and
+  // Exception(kMsgQuoteChangedOnDisk).
   void Save();
+  // The engineer's choice after ChangedOnDisk: Reload loads the file again (the changes made here
+  // are dropped) and returns it; KeepUnderNewName writes the document to the first free
+  // "<name>_N.qqf" beside the file, which becomes the open file (the store still refers to the
+  // old one), and returns the new file. Throws Exception when that fails.
+  std::filesystem::path ResolveChanged(xChangedQuoteChoice choice);
   // Writes the document as it is in memory to another file; the open file is not changed.
   void Export(const std::filesystem::path& target) const;
 
@@ -80,6 +119,11 @@ class xQuoteDocument {
   std::unique_ptr<pugi::xml_document> doc_;
   std::filesystem::path file_;
   bool modified_ = false;
+  bool readOnly_ = false;
+  // Held while the file is open; a null lock (or one not taken) holds nothing.
+  std::unique_ptr<xFileLock> lock_;
+  // What the file held when it was loaded or last saved here.
+  xFileStamp stamp_;
 };
 
 // A new quote made by AddQuote: the store's quote element and the full path of its file.
@@ -91,8 +135,10 @@ struct xAddedQuote {
 // Makes a quote numbered number for the store's customer element: checks the number (Exception
 // kMsgQuoteNumberExists, then kMsgQuoteNumberInvalid), makes its file from the blank quote in the
 // store's quotes folder (kMsgErrorCreatingFile), fills number, today's date and the customer,
-// saves it, and records it under the customer in the store. On success quote holds the new file.
-// On any failure nothing is left behind: no file, no reference, and quote as it was.
+// saves it, and records it under the customer in the fresh store (xProjectStore::Change; the
+// number is checked again there, against quotes another program added meanwhile). On success
+// quote holds the new file. On any failure nothing is left behind: no file, no reference, and
+// quote as it was. The customer node given may no longer be valid afterwards.
 xAddedQuote AddQuote(xProjectStore& store, pugi::xml_node customer, std::string_view number,
                      xQuoteDocument& quote);
 
@@ -122,6 +168,7 @@ xQuoteHeader ReadQuoteHeader(pugi::xml_node quote);
 // One row of a customer's quote list; the date in the user's short date format.
 struct xQuoteListRow {
   std::string Number, Enquiry, Project, Date, QuotedBy, Contact, Tel, Fax;
+  bool Missing = false;
 };
 struct xQuoteList {
   std::string Caption;  // "  <customer>"
@@ -129,6 +176,7 @@ struct xQuoteList {
   std::vector<std::string> Messages;
 };
 // Loads each quote of the customer in turn into quote (which keeps the last) and lists them. A
+// missing quote gives a row with the number only, Missing set and its MissingQuoteFileMessage; a
 // file that cannot be loaded gives a row with the number only and kMsgErrorLoadingQuote.
 xQuoteList ShowQuotes(const xTreeCustomer& customer, xQuoteDocument& quote);
 

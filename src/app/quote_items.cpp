@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "app/atomic_file.h"
+#include "item/document_limits.h"
 #include "item/xml_utils.h"
 #include "platform/exception.h"
 #include "platform/platform.h"
@@ -44,7 +45,7 @@ bool CanReplace(const fs::path& file) {
 std::unique_ptr<pugi::xml_document> LoadDefaultItem(const fs::path& file) {
   if (!Exists(file)) throw Exception(kMsgNoDefaultFile);
   auto doc = std::make_unique<pugi::xml_document>();
-  if (!doc->load_file(file.c_str(), pugi::parse_default | pugi::parse_declaration, pugi::encoding_utf8) ||
+  if (!LoadCheckedDocument(file, *doc) ||
       !doc->document_element())
     throw Exception(kMsgBadDefaultFile);
   return doc;

@@ -9,8 +9,10 @@
 #include <cmath>
 #include <pugixml.hpp>
 
+#include "app/project_store.h"
 #include "item/quote_date.h"
 #include "item/xml_utils.h"
+#include "platform/atomic_file.h"
 #include "platform/numbers.h"
 #include "platform/platform.h"
 
@@ -98,6 +100,21 @@ bool CheckForUpdateNow() {
     return CheckForUpdateNow(UpdateProgramPath());
   } catch (...) {
     return false;
+  }
+}
+
+int RemoveStaleSaves(const fs::path& appdata) {
+  int removed = 0;
+  for (const fs::path& folder : {appdata, appdata / kQuotesFolderName, appdata / kPdfFolderName})
+    removed += RemoveStaleTemporaryFiles(folder, std::chrono::hours(24));
+  return removed;
+}
+
+int RemoveStaleSaves() {
+  try {
+    return RemoveStaleSaves(platform::AppDataFolder());
+  } catch (...) {
+    return 0;
   }
 }
 

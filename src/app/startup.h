@@ -47,4 +47,11 @@ bool CheckForUpdateAtStartup();
 bool CheckForUpdateNow(const std::filesystem::path& program);
 bool CheckForUpdateNow();
 
+// Removes the temporary files that saves killed half-way left in the app-data folder, its
+// quotes folder and its pdf folder, when they are more than a day old (a younger one may belong
+// to a save running now in another process). Returns how many went; never throws. The program
+// and quenta-cli call it once per run.
+int RemoveStaleSaves(const std::filesystem::path& appdata);
+int RemoveStaleSaves();
+
 }  // namespace quenta

@@ -1,6 +1,8 @@
 #include "item/xml_utils.h"
 
 #include <cctype>
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -39,6 +41,44 @@ bool IsTextElement(pugi::xml_node node) {
   const pugi::xml_node first = node.first_child();
   return first && !first.next_sibling() &&
          (first.type() == pugi::node_pcdata || first.type() == pugi::node_cdata);
+}
+
+// The elements of an item that hold numbers without a display precision: design values, pipes,
+// plates, trim and actuator values, prices and the valve's catalogue numbers. Condition inputs
+// and sizing results carry the attribute sigfigs and are recognised by it. Sorted, for lookup.
+constexpr std::string_view kNumberElements[] = {
+    "actualdiameter", "air", "area", "areaabove", "areabelow", "atmpressure", "c", "cn",
+    "combotrimcv", "count", "critp", "critt", "cvmultiplier", "dLwG", "date", "deltalf",
+    "diameter", "discount", "disks", "diskthickness", "dp", "duty", "etaf", "exchange",
+    "extsellingprice", "factor", "factorcc", "factorcv", "fd", "fdn", "fifactor", "fl", "fln",
+    "flow", "flowrate", "foreignextsellingprice", "foreignlandedcost", "foreignsellingprice",
+    "freight", "gamma", "gaspower", "height", "holedia", "holes", "ldratio", "line",
+    "liquidpower", "markup", "maxcv", "maxnoise", "maxp", "maxpr", "maxt", "maxvelocity", "mint",
+    "mw", "nett", "noise", "noiseattenuation", "noisedist", "nu", "number", "od", "offset", "p",
+    "p1", "p2", "packing", "packingfriction", "pagecount", "passages", "pbsleevedia", "pbstemdia",
+    "percentcv", "percentopen", "pipeatten", "pipein_id", "pipein_od", "pipeout_id", "pipeout_od",
+    "pout", "power", "precompression", "price", "princrement", "pshutoff", "psupply", "quantity",
+    "ratio", "ratio1", "ratio2", "rho", "safty", "seat", "seatdia", "seatloading", "sellingprice",
+    "sleevedia", "spring", "springrate", "stages", "stdcv", "stemdia", "stroke", "temp",
+    "thickness", "thrust", "totalactual", "totalcif", "totaldefault", "totaldiscount", "totalduty",
+    "totalpower", "totalpowerperpassage", "vc", "velhead", "velocity", "vp", "width", "xt", "z",
+};
+
+// Whether an element holds a number by the item format. Everything else is text as typed (tags,
+// descriptions, names, titles, notes, spec-sheet entries, the quote's header) and unit names
+// under units.
+static_assert(std::is_sorted(std::begin(kNumberElements), std::end(kNumberElements)));
+
+bool IsNumberElement(pugi::xml_node node) {
+  if (node.attribute("sigfigs")) return true;
+  if (!std::binary_search(std::begin(kNumberElements), std::end(kNumberElements), std::string_view(node.name())))
+    return false;
+  // A quote's number is its name, not a count.
+  if (std::string_view(node.name()) == "number" && std::string_view(node.parent().name()) == "quote")
+    return false;
+  for (pugi::xml_node up = node.parent(); up; up = up.parent())
+    if (std::string_view(up.name()) == "units") return false;
+  return true;
 }
 
 }  // namespace
@@ -102,12 +142,29 @@ std::string GetChildDisplay(pugi::xml_node parent, std::string_view name) {
   if (const pugi::xml_attribute text = child.attribute("text")) return text.value();
   if (Value(child).empty()) return {};
   int sigfigs = 4;
-  if (const pugi::xml_attribute s = child.attribute("sigfigs"))
-    sigfigs = static_cast<int>(StrToInt(s.value()));
+  if (const pugi::xml_attribute s = child.attribute("sigfigs")) sigfigs = SigFigsOf(s.value());
   return FormatSigFigs(sigfigs, GetChildFloat(parent, name));
 }
 
+int SigFigsOf(std::string_view text) {
+  try {
+    return static_cast<int>(std::clamp(StrToInt(text), static_cast<long long>(kMinSigFigs),
+                                       static_cast<long long>(kMaxSigFigs)));
+  } catch (const ConvertError&) {
+    // A whole number too long for any integer type is still a count beyond the bounds.
+    std::string_view t = text;
+    while (!t.empty() && std::isspace(static_cast<unsigned char>(t.front()))) t.remove_prefix(1);
+    while (!t.empty() && std::isspace(static_cast<unsigned char>(t.back()))) t.remove_suffix(1);
+    const bool negative = !t.empty() && t.front() == '-';
+    if (!t.empty() && (t.front() == '-' || t.front() == '+')) t.remove_prefix(1);
+    if (t.empty() || t.find_first_not_of("0123456789") != std::string_view::npos) throw;
+    return negative ? kMinSigFigs : kMaxSigFigs;
+  }
+}
+
 std::string FormatSigFigs(int n, double x) {
+  // Beyond 15 figures a double has no more digits to show; each figure costs a scaling step.
+  n = std::clamp(n, kMinSigFigs, kMaxSigFigs);
   if (x == 0) return "0";
   // Scaling an infinity would never end; such a value is shown as it is.
   if (!std::isfinite(x)) return FloatToUserStr(x);
@@ -139,7 +196,7 @@ bool IsNumericText(std::string_view s) {
 }
 
 void LocaliseDecimalSeparator(pugi::xml_node node) {
-  if (!IsTextElement(node)) return;
+  if (!IsTextElement(node) || !IsNumberElement(node)) return;
   const std::string_view value = node.text().get();
   if (value.empty() || !IsNumericText(value)) return;
   const char sep = platform::DecimalSeparator();

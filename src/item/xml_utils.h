@@ -31,8 +31,16 @@ bool GetChildBool(pugi::xml_node parent, std::string_view name);
 // its value is empty.
 std::string GetChildDisplay(pugi::xml_node parent, std::string_view name);
 
+// The bounds of a display precision; a count outside them is taken as the nearest bound.
+inline constexpr int kMinSigFigs = 1;
+inline constexpr int kMaxSigFigs = 15;
+// The significant figures of a sigfigs attribute's text, clamped to the bounds (also a whole
+// number too long for an integer). Any other text throws ConvertError naming the text.
+int SigFigsOf(std::string_view text);
+
 // x rounded to n significant figures (halves to even) in the general number form with the
 // user's separator: 1234.5678 to 3 figures is 1230, 0.0012345 is 0.00123, 9999 is 10000.
+// n is clamped to kMinSigFigs..kMaxSigFigs.
 std::string FormatSigFigs(int n, double x);
 
 // True when every character is one of 0-9 , - . E (also for an empty text). Lower-case e and

@@ -47,6 +47,12 @@ bool EqualNumber(const xValue& v, double value) {
 // xConnection
 
 xConnection::xConnection(const std::filesystem::path& file) : file_(file) {
+  // A FIFO, a folder or a device in the database's place is never opened: reading a FIFO would
+  // wait for a writer for ever. The status is read without opening the file.
+  std::error_code ec;
+  const std::filesystem::file_status status = std::filesystem::status(file, ec);
+  if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
+    throw DatabaseError("Cannot open the reference database " + file.string() + ": not a regular file", "");
   const int rc = sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
   std::string why;
   if (rc != SQLITE_OK) {

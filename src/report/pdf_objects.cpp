@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <fstream>
+#include <sstream>
 #include <iterator>
 #include <system_error>
 
+#include "platform/atomic_file.h"
 #include "platform/exception.h"
 #include "platform/numbers.h"
 
@@ -217,34 +218,11 @@ std::uint64_t xPDFBody::print(std::ostream& out) {
 }
 
 void xPDFFile::SaveFile(const std::filesystem::path& FName) {
-  namespace fs = std::filesystem;
-  fs::path temp = FName;
-  temp += ".tmp";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) throw Exception("Cannot create file " + temp.string());
-    try {
-      body.print(out);
-    } catch (...) {
-      out.close();
-      std::error_code ignored;
-      fs::remove(temp, ignored);
-      throw;
-    }
-    out.close();
-    if (!out) {
-      std::error_code ignored;
-      fs::remove(temp, ignored);
-      throw Exception("Cannot write file " + temp.string());
-    }
-  }
-  std::error_code ec;
-  fs::rename(temp, FName, ec);
-  if (ec) {
-    std::error_code ignored;
-    fs::remove(temp, ignored);
-    throw Exception("Cannot write file " + FName.string() + ": " + ec.message());
-  }
+  // The whole file is made in memory first: a page that fails leaves nothing on disk.
+  std::ostringstream out(std::ios::binary);
+  body.print(out);
+  if (!out) throw Exception("Cannot write file " + FName.string());
+  WriteFileAtomic(FName, out.view());
 }
 
 }  // namespace quenta

@@ -169,8 +169,8 @@ class xPDFFile {
   // An empty body; the caller sets body.version.
   xPDFFile() = default;
 
-  // Writes the file through a temporary file in the same folder that is then renamed over
-  // FName, so a failed write never leaves half a file behind. Throws Exception on any error.
+  // Writes the file with WriteFileAtomic (a link at FName is followed, the old file kept as
+  // FName~), so a failed write never leaves half a file behind. Throws Exception on any error.
   void SaveFile(const std::filesystem::path& FName);
 
   // Reads a file in the layout SaveFile writes, appending its objects to the body (numbered

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <map>
 #include <utility>
 
@@ -245,8 +246,9 @@ class Reader {
     std::string_view bytes;
     if (const auto* length = dynamic_cast<const xPDFNumber*>(dict->find("Length"))) {
       const double n = length->value;
-      if (!(n >= 0) || n != static_cast<double>(static_cast<std::uint64_t>(n)) ||
-          n > static_cast<double>(d_.size() - pos_)) {
+      // The range is checked before any conversion: a double past the integers is undefined
+      // to convert.
+      if (!(n >= 0) || n > static_cast<double>(d_.size() - pos_) || n != std::floor(n)) {
         throw Exception(kError);
       }
       bytes = d_.substr(pos_, static_cast<std::size_t>(n));

@@ -43,10 +43,10 @@ std::string ConditionValue(pugi::xml_node condition, std::string_view path) {
   }
   if (!e) return {};
   if (const pugi::xml_attribute text = e.attribute("text")) return text.value();
-  const long long sigfigs = StrToInt(e.attribute("sigfigs").value());
+  const int sigfigs = SigFigsOf(e.attribute("sigfigs").value());
   const std::string_view value = e.child_value();
   if (value.find_first_not_of(" \t\r\n") == std::string_view::npos) return {};
-  return PdfSigFigs(static_cast<int>(std::clamp(sigfigs, 1LL, 15LL)), StrToFloat(value));
+  return PdfSigFigs(sigfigs, StrToFloat(value));
 }
 
 std::vector<xProcessRow> ProcessRows(const std::string& phase, pugi::xml_node units) {

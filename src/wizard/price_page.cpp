@@ -44,6 +44,21 @@ std::string Trimmed(const std::string& s) {
 
 }  // namespace
 
+std::string PriceInputProblem(int row, double value) {
+  switch (row) {
+    case kRowDiscount:
+      return value >= 0 && value <= 100 ? "" : "The discount must be from 0 to 100 %.";
+    case kRowFreight:
+      return value >= 0 ? "" : "The freight must not be negative.";
+    case kRowDuty:
+      return value >= 0 ? "" : "The duty must not be negative.";
+    case kRowMarkup:
+      return value >= 0 ? "" : "The markup must not be negative.";
+    default:
+      return "";
+  }
+}
+
 TPriceBuildUpPage::TPriceBuildUpPage(const xPageArgs& Arguments, xPageUI& UI_)
     : TFramePage(Arguments, UI_),
       ADOQueryGeneral(*Arguments.DBConnection),
@@ -307,6 +322,18 @@ std::string TPriceBuildUpPage::EditText(xPriceGrid grid, int row) {
 
 bool TPriceBuildUpPage::GridSetEditText(xPriceGrid grid, int row, const std::string& text) {
   if (!CanEdit(grid, row)) return false;
+  if (grid == xPriceGrid::Input) {
+    std::string problem;
+    try {
+      problem = PriceInputProblem(row, StrToFloat(text));
+    } catch (const ConvertError&) {
+      // Not a number: the cell keeps its value, as for every grid.
+    }
+    if (!problem.empty()) {
+      UI.MessageDlg(problem, xMsgKind::Error, {xMsgButton::OK});
+      return false;
+    }
+  }
   if (xGridObj* cell = Cell(grid, row)) cell->SetActual(text);
   if (grid != xPriceGrid::Input && grid != xPriceGrid::Foreign) return true;
   if (row == kRowSymbol) {  // also the foreign grid's symbol row

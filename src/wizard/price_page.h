@@ -32,6 +32,9 @@ enum class xPriceGrid { Input, Output, Totals, Selling, Foreign };
 
 // Rows of the input grid.
 inline constexpr int kRowSymbol = 0, kRowDiscount = 1, kRowFreight = 2, kRowDuty = 3, kRowMarkup = 4;
+// Why a value typed into the input grid's row cannot be taken ("" when it can): a discount is
+// from 0 to 100 %; markup, freight and duty are never negative. The message names the field.
+std::string PriceInputProblem(int row, double value);
 // Rows of the output grid.
 inline constexpr int kRowDiscountedTotal = 0, kRowCIFTotal = 1, kRowDutyTotal = 2, kRowSellingPrice = 3,
                      kRowForeignSellingPrice = 4, kRowForeignLandedCost = 5;

@@ -143,6 +143,18 @@ void SelectTableFluid(const xPageArgs& args, std::string_view slot, const std::s
   }
 }
 
+void CheckPipeDiameters(double inletId, double inletOd, double outletId, double outletOd) {
+  const auto check = [](double id, double od, const char* idName, const char* odName) {
+    if (id == 0 && od == 0) return;
+    if (!(id < od))
+      throw Exception("The pipe's inside diameter (" + std::string(idName) + ", " + FloatToUserStr(id) +
+                      " mm) is not below its outside diameter (" + odName + ", " + FloatToUserStr(od) +
+                      " mm).");
+  };
+  check(inletId, inletOd, "pipein_id", "pipein_od");
+  check(outletId, outletOd, "pipeout_id", "pipeout_od");
+}
+
 void SelectPipes(const xPageArgs& args, const std::string& sizeIn, const std::string& scheduleIn,
                  const std::string& sizeOut, const std::string& scheduleOut) {
   const pugi::xml_node process = Process(args);
@@ -159,6 +171,8 @@ void SelectPipes(const xPageArgs& args, const std::string& sizeIn, const std::st
   };
   const auto in = pipe(sizeIn, scheduleIn);
   const auto out = pipe(sizeOut, scheduleOut);
+  CheckPipeDiameters(in->FieldByName("InsideDiameter").AsFloat(), in->FieldByName("OutsideDiameter").AsFloat(),
+                     out->FieldByName("InsideDiameter").AsFloat(), out->FieldByName("OutsideDiameter").AsFloat());
   SetChildText(process, "pipein", sizeIn);
   SetChildText(process, "schedulein", scheduleIn);
   SetChildText(process, "pipeout", sizeOut);

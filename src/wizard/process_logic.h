@@ -22,8 +22,14 @@ void SelectTableFluid(const xPageArgs& args, std::string_view slot, const std::s
 // Inlet and outlet pipe by nominal size and schedule (the tables' display texts): writes them
 // with the diameters in mm and, for a liquid or gas item, the outlet's pipe attenuation. Throws
 // Exception naming the size and schedule when the pipe table has no such pipe.
+// A pipe whose inside diameter is not below its outside diameter throws Exception naming the
+// field, and nothing is written.
 void SelectPipes(const xPageArgs& args, const std::string& sizeIn, const std::string& scheduleIn,
                  const std::string& sizeOut, const std::string& scheduleOut);
+
+// Throws Exception naming the field when a pipe's inside diameter (pipein_id, pipeout_id) is not
+// below its outside diameter (pipein_od, pipeout_od). Diameters that are not there (0) pass.
+void CheckPipeDiameters(double inletId, double inletOd, double outletId, double outletOd);
 
 // Estimates the fluid properties of every condition from the item's fluid (its base row of the
 // Liquid or Gas table): liquid density, kinematic viscosity, speed of sound, vapour pressure and

@@ -1,6 +1,7 @@
 #include "app/project_store.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -38,6 +39,16 @@ class ProjectStoreTest : public ::testing::Test {
     return s.str();
   }
 
+  // Adds quote Q1 of a file beside the app-data folder through a change of the fresh store.
+  void AppendQuoteAndSave(xProjectStore& store, pugi::xml_node customer) {
+    const std::string name = GetChildText(customer, "name");
+    const fs::path file = MakeFile("q1.qqf");
+    store.Change([&] {
+      store.AppendQuote(store.FindCustomer(name), "Q1", file);
+      return true;
+    });
+  }
+
   fs::path root_;
   fs::path appdata_;
 };
@@ -60,33 +71,117 @@ TEST_F(ProjectStoreTest, FirstStartMakesTheFoldersAndAnEmptyStore) {
   EXPECT_TRUE(again.CustomerElements().empty());
 }
 
-TEST_F(ProjectStoreTest, MissingQuoteFilesLoseTheirReferenceWithOneMessageEach) {
+TEST_F(ProjectStoreTest, MissingQuoteFilesAreShownAndKeepTheirReferenceUntilRemoved) {
   const fs::path kept = MakeFile("kept.qqf");
+  const fs::path away = MakeFile("away.qqf");
   {
     xProjectStore store(appdata_);
     const pugi::xml_node acme = store.AddCustomer("Acme");
-    xProjectStore::AppendQuote(acme, "Q0", root_ / "gone0.qqf");
-    xProjectStore::AppendQuote(acme, "Q1", kept);
-    xProjectStore::AppendQuote(acme, "Q2", root_ / "gone2.qqf");
-    xProjectStore::AppendQuote(acme, "Q3", root_ / "gone3.qqf");
+    store.AppendQuote(acme, "Q0", root_ / "gone0.qqf");
+    store.AppendQuote(acme, "Q1", kept);
+    store.AppendQuote(acme, "Q2", away);
     store.Save();
   }
+  // The share holding away.qqf is not mounted at the moment.
+  fs::rename(away, root_ / "elsewhere.qqf");
+  for (int refresh = 0; refresh < 2; ++refresh) {
+    xProjectStore store(appdata_);
+    const xProjectTree tree = store.RefreshTree();
+    EXPECT_EQ(tree.Messages, (std::vector<std::string>{"Can't find the quote file for quote Q0.",
+                                                        "Can't find the quote file for quote Q2."}));
+    ASSERT_FALSE(tree.Customers.empty());
+    ASSERT_EQ(tree.Customers[0].Quotes.size(), 3u);
+    EXPECT_TRUE(tree.Customers[0].Quotes[0].Missing);
+    EXPECT_FALSE(tree.Customers[0].Quotes[1].Missing);
+    EXPECT_TRUE(tree.Customers[0].Quotes[2].Missing);
+    store.AddCustomer(refresh == 0 ? "Beta" : "Gamma");  // a save after the listing keeps them too
+  }
+  // The share is back, and so is its quote.
+  fs::rename(root_ / "elsewhere.qqf", away);
   xProjectStore store(appdata_);
-  const xProjectTree tree = store.RefreshTree();
-  EXPECT_EQ(tree.Messages, (std::vector<std::string>{
-                               "Can't find the quote file for quote Q0.  Removing the reference.",
-                               "Can't find the quote file for quote Q2.  Removing the reference.",
-                               "Can't find the quote file for quote Q3.  Removing the reference.",
-                           }));
-  ASSERT_EQ(tree.Customers.size(), 1u);
-  ASSERT_EQ(tree.Customers[0].Quotes.size(), 1u);
-  EXPECT_EQ(tree.Customers[0].Quotes[0].Number, "Q1");
+  xProjectTree tree = store.RefreshTree();
+  EXPECT_EQ(tree.Messages, std::vector<std::string>{"Can't find the quote file for quote Q0."});
+  EXPECT_EQ(tree.Customers[0].Quotes[2].File, away);
+  EXPECT_FALSE(tree.Customers[0].Quotes[2].Missing);
 
-  // The removal was saved: the next start has nothing more to say.
-  xProjectStore next(appdata_);
-  const xProjectTree again = next.RefreshTree();
-  EXPECT_TRUE(again.Messages.empty());
-  EXPECT_EQ(again.Customers[0].Quotes.size(), 1u);
+  // Only removing the quote drops a reference.
+  store.RemoveQuote(tree.Customers[0].Quotes[0].Element);
+  tree = xProjectStore(appdata_).RefreshTree();
+  EXPECT_TRUE(tree.Messages.empty());
+  EXPECT_EQ(tree.Customers[0].Quotes.size(), 2u);
+}
+
+TEST_F(ProjectStoreTest, FilesInsideTheAppDataFolderAreKeptRelativeToIt) {
+  const fs::path outside = MakeFile("outside.qqf");
+  {
+    xProjectStore store(appdata_);
+    const pugi::xml_node acme = store.AddCustomer("Acme");
+    MakeFile("Tarvik/Quenta/quotes/Q1.qqf");
+    store.AppendQuote(acme, "Q1", appdata_ / "quotes" / "Q1.qqf");
+    store.AppendQuote(acme, "Q2", outside);
+    store.Save();
+    EXPECT_NE(ReadAll(store.FileName()).find("<file>quotes/Q1.qqf</file>"), std::string::npos);
+  }
+  // The whole app-data folder copied to another computer's path still finds its own quotes.
+  const fs::path copy = root_ / "copy";
+  fs::copy(appdata_, copy, fs::copy_options::recursive);
+  fs::remove_all(appdata_);
+  xProjectStore store(copy);
+  const xProjectTree tree = store.RefreshTree();
+  EXPECT_TRUE(tree.Messages.empty());
+  ASSERT_EQ(tree.Customers.at(0).Quotes.size(), 2u);
+  EXPECT_EQ(tree.Customers[0].Quotes[0].File, copy / "quotes" / "Q1.qqf");
+  EXPECT_EQ(tree.Customers[0].Quotes[1].File, outside);
+
+  // A store written with full paths (as older stores were) still reads.
+  std::ofstream(copy / "projman.xml") << "<xml><customer><name>Acme</name><quote><number>Q1</number><file>" +
+                                             (copy / "quotes" / "Q1.qqf").string() + "</file></quote></customer></xml>";
+  EXPECT_FALSE(xProjectStore(copy).RefreshTree().Customers[0].Quotes[0].Missing);
+}
+
+TEST_F(ProjectStoreTest, TwoStoresOnOneFileKeepEachOthersChanges) {
+  xProjectStore first(appdata_);
+  xProjectStore second(appdata_);
+  first.AddCustomer("Acme");
+  second.AddCustomer("Beta");  // reads Acme in before it adds
+  EXPECT_THROW(second.AddCustomer("ACME"), Exception);
+  const pugi::xml_node acme = first.FindCustomer("Acme");
+  AppendQuoteAndSave(first, acme);
+  second.RemoveCustomer(second.FindCustomer("Beta"));
+  first.Close(first.FindCustomer("Acme"));
+
+  xProjectStore after(appdata_);
+  ASSERT_EQ(after.CustomerElements().size(), 1u);
+  EXPECT_EQ(GetChildText(after.CustomerElements()[0], "name"), "Acme");
+  EXPECT_TRUE(after.CustomerElements()[0].attribute("selected"));
+  EXPECT_TRUE(xProjectStore::FindQuote(after.CustomerElements()[0], "Q1"));
+}
+
+// Two processes adding customers to one store at the same time keep every one of them.
+TEST_F(ProjectStoreTest, TwoProcessesAddingCustomersKeepThemAll) {
+  { xProjectStore make(appdata_); }
+  constexpr int kEach = 50;
+  auto addAll = [&](const char* prefix) {
+    xProjectStore store(appdata_);
+    for (int i = 0; i < kEach; ++i) store.AddCustomer(prefix + std::to_string(i));
+  };
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    int code = 0;
+    try {
+      addAll("child-");
+    } catch (...) {
+      code = 1;
+    }
+    ::_exit(code);
+  }
+  addAll("parent-");
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(xProjectStore(appdata_).CustomerElements().size(), 2u * kEach);
 }
 
 TEST_F(ProjectStoreTest, SelectedMarkSurvivesExactlyOneRestart) {
@@ -95,7 +190,7 @@ TEST_F(ProjectStoreTest, SelectedMarkSurvivesExactlyOneRestart) {
     xProjectStore store(appdata_);
     store.AddCustomer("Other");
     const pugi::xml_node acme = store.AddCustomer("Acme");
-    const pugi::xml_node q = xProjectStore::AppendQuote(acme, "Q7", file);
+    const pugi::xml_node q = store.AppendQuote(acme, "Q7", file);
     store.Save();
     store.Close(q);
   }
@@ -142,7 +237,7 @@ TEST_F(ProjectStoreTest, CustomerNamesAreUniqueWithoutRegardToCase) {
 TEST_F(ProjectStoreTest, CustomerWithQuotesIsNotRemoved) {
   xProjectStore store(appdata_);
   const pugi::xml_node acme = store.AddCustomer("Acme");
-  const pugi::xml_node q = xProjectStore::AppendQuote(acme, "Q1", MakeFile("q.qqf"));
+  const pugi::xml_node q = store.AppendQuote(acme, "Q1", MakeFile("q.qqf"));
   try {
     store.RemoveCustomer(acme);
     FAIL() << "a customer with quotes was removed";
@@ -158,8 +253,8 @@ TEST_F(ProjectStoreTest, CustomerWithQuotesIsNotRemoved) {
 TEST_F(ProjectStoreTest, RenumberingRefusesAnExactDuplicateOnly) {
   xProjectStore store(appdata_);
   const pugi::xml_node acme = store.AddCustomer("Acme");
-  xProjectStore::AppendQuote(acme, "Q1", root_ / "a.qqf");
-  const pugi::xml_node q2 = xProjectStore::AppendQuote(acme, "Q2", root_ / "b.qqf");
+  store.AppendQuote(acme, "Q1", root_ / "a.qqf");
+  const pugi::xml_node q2 = store.AppendQuote(acme, "Q2", root_ / "b.qqf");
   EXPECT_FALSE(store.RenumberQuote(q2, "Q1"));
   EXPECT_EQ(GetChildText(q2, "number"), "Q2");
   EXPECT_TRUE(store.RenumberQuote(q2, "q1"));

@@ -1,6 +1,7 @@
 #include "app/quote_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -8,6 +9,7 @@
 #include <sstream>
 
 #include "app/atomic_file.h"
+#include "app/file_lock.h"
 #include "item/quote_date.h"
 #include "item/xml_utils.h"
 #include "platform/exception.h"
@@ -68,8 +70,8 @@ TEST_F(QuoteFileTest, SameNumberForTwoCustomersGetsTwoFiles) {
   xProjectStore reloaded(store_->AppData());
   const xProjectTree tree = reloaded.RefreshTree();
   ASSERT_EQ(tree.Customers.size(), 2u);
-  EXPECT_EQ(GetChildText(tree.Customers[0].Quotes.at(0).Element, "file"), first.File.string());
-  EXPECT_EQ(GetChildText(tree.Customers[1].Quotes.at(0).Element, "file"), second.File.string());
+  EXPECT_EQ(tree.Customers[0].Quotes.at(0).File, first.File);
+  EXPECT_EQ(tree.Customers[1].Quotes.at(0).File, second.File);
   EXPECT_TRUE(tree.Messages.empty());
 }
 
@@ -156,7 +158,8 @@ TEST_F(QuoteFileTest, SaveInterruptedBeforeTheRenameLeavesTheOldFile) {
   fs::create_directories(root_ / "busy" / "inside");
   EXPECT_NE(MessageOf([&] { WriteFileAtomic(root_ / "busy", "x"); }).find("Error saving the file"),
             std::string::npos);
-  EXPECT_EQ(std::distance(fs::directory_iterator(root_), fs::directory_iterator()), 3);
+  // q.qqf, its previous version q.qqf~, appdata, busy
+  EXPECT_EQ(std::distance(fs::directory_iterator(root_), fs::directory_iterator()), 4);
 }
 
 TEST_F(QuoteFileTest, FailedQuoteSaveKeepsTheQuoteModified) {
@@ -217,8 +220,8 @@ TEST_F(QuoteFileTest, QuoteListShowsEachQuoteOfTheCustomer) {
                             "<xml><quote><number>Q1</number><enquiry>E9</enquiry><date>36526</date>"
                             "<tel>555</tel></quote></xml>");
   const fs::path q2 = Write("2.qqf", "<xml><quote><number>Q2</number></quote></xml>");
-  xProjectStore::AppendQuote(acme, "Q1", q1);
-  xProjectStore::AppendQuote(acme, "Q2", q2);
+  store_->AppendQuote(acme, "Q1", q1);
+  store_->AppendQuote(acme, "Q2", q2);
   const xProjectTree tree = store_->RefreshTree();
   Write("2.qqf", "broken");
   xQuoteDocument open;
@@ -232,6 +235,102 @@ TEST_F(QuoteFileTest, QuoteListShowsEachQuoteOfTheCustomer) {
   EXPECT_EQ(list.Rows[1].Number, "Q2");
   EXPECT_EQ(list.Messages, std::vector<std::string>{"Error loading the quote file."});
   EXPECT_EQ(open.FileName(), q1);
+}
+
+TEST_F(QuoteFileTest, QuoteHeldByAnotherProgramIsReadOnlyAndNeverWritten) {
+  const std::string text = "<xml><quote><number>Q1</number><items/></quote></xml>";
+  const fs::path file = Write("q.qqf", text);
+  {
+    const xFileLock other(file);  // the other window
+    ASSERT_TRUE(other.Taken());
+    EXPECT_NE(other.Holder().find("process " + std::to_string(::getpid())), std::string::npos);
+    xQuoteDocument quote;
+    quote.Load(file);
+    EXPECT_TRUE(quote.ReadOnly());
+    quote.SetHeaderText("project", "changed here");
+    EXPECT_EQ(quote.TrySave(), xQuoteSave::ReadOnly);
+    EXPECT_EQ(MessageOf([&] { quote.Save(); }), "This quote is open in another window; it is shown read-only.");
+    EXPECT_TRUE(quote.Modified());
+    EXPECT_EQ(ReadAll(file), text);
+  }
+  // Once the other window has let go the quote opens for editing, and showing it again in the
+  // same document keeps the lock this document holds.
+  xQuoteDocument quote;
+  quote.Load(file);
+  quote.Load(file);
+  EXPECT_FALSE(quote.ReadOnly());
+  EXPECT_FALSE(xFileLock(file).Taken());
+  quote.SetHeaderText("project", "P");
+  EXPECT_EQ(quote.TrySave(), xQuoteSave::Saved);
+  quote.Close();
+  EXPECT_TRUE(xFileLock(file).Taken());
+}
+
+TEST_F(QuoteFileTest, LockOfAProcessThatDiedIsTakenOver) {
+  const fs::path file = Write("q.qqf", "<xml><quote><items/></quote></xml>");
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    xFileLock held(file);
+    ::_exit(held.Taken() ? 0 : 1);  // dies holding the lock, its lock file left behind
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_TRUE(fs::exists(LockFileName(file)));
+  xQuoteDocument quote;
+  quote.Load(file);
+  EXPECT_FALSE(quote.ReadOnly());
+}
+
+TEST_F(QuoteFileTest, QuoteChangedOnDiskIsNeverOverwritten) {
+  const fs::path file = Write("Q1.qqf", "<xml><quote><number>Q1</number><project>P</project></quote></xml>");
+  // Another program's version: the same length, so only the contents tell.
+  const std::string theirs = "<xml><quote><number>Q1</number><project>X</project></quote></xml>";
+  for (const xChangedQuoteChoice choice : {xChangedQuoteChoice::Reload, xChangedQuoteChoice::KeepUnderNewName}) {
+    SCOPED_TRACE(static_cast<int>(choice));
+    Write("Q1.qqf", "<xml><quote><number>Q1</number><project>P</project></quote></xml>");
+    fs::remove(root_ / "Q1_1.qqf");
+    xQuoteDocument quote;
+    quote.Load(file);
+    quote.SetHeaderText("enquiry", "mine");
+    Write("Q1.qqf", theirs);
+    EXPECT_TRUE(quote.ChangedOnDisk());
+    EXPECT_EQ(quote.TrySave(), xQuoteSave::ChangedOnDisk);
+    EXPECT_EQ(MessageOf([&] { quote.Save(); }),
+              "The quote file has been changed by another program since it was opened.");
+    EXPECT_EQ(ReadAll(file), theirs);
+
+    const fs::path kept = quote.ResolveChanged(choice);
+    EXPECT_EQ(ReadAll(file), theirs);
+    if (choice == xChangedQuoteChoice::Reload) {
+      EXPECT_EQ(kept, file);
+      EXPECT_EQ(GetChildText(quote.Quote(), "project"), "X");
+      EXPECT_EQ(GetChildText(quote.Quote(), "enquiry"), "");
+      EXPECT_FALSE(quote.Modified());
+    } else {
+      EXPECT_EQ(kept, root_ / "Q1_1.qqf");
+      EXPECT_NE(ReadAll(kept).find("<enquiry>mine</enquiry>"), std::string::npos);
+      EXPECT_EQ(quote.FileName(), kept);
+    }
+    // Whichever was chosen, the document is in step with its file again.
+    quote.SetHeaderText("tel", "1");
+    EXPECT_EQ(quote.TrySave(), xQuoteSave::Saved);
+  }
+}
+
+TEST_F(QuoteFileTest, AddQuoteKeepsAQuoteAnotherStoreAddedMeanwhile) {
+  const pugi::xml_node acme = store_->AddCustomer("Acme");
+  xProjectStore other(root_ / "appdata");
+  xQuoteDocument quote;
+  AddQuote(other, other.FindCustomer("Acme"), "Q1", quote);
+  // This store has not seen Q1: its Q1 must not replace the other one's.
+  EXPECT_EQ(MessageOf([&] { AddQuote(*store_, acme, "Q1", quote); }), "Quote number already exists.");
+  const fs::path file = AddQuote(*store_, store_->FindCustomer("Acme"), "Q2", quote).File;
+  EXPECT_EQ(file, root_ / "appdata" / "quotes" / "Q2.qqf");
+  const xProjectTree tree = xProjectStore(root_ / "appdata").RefreshTree();
+  ASSERT_EQ(tree.Customers.at(0).Quotes.size(), 2u);
+  EXPECT_FALSE(fs::exists(root_ / "appdata" / "quotes" / "Q1_1.qqf"));  // the refused one left nothing
 }
 
 TEST(QuoteItemsTest, GridRowsShowFluidValveAndReportOptions) {

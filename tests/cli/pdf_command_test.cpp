@@ -65,7 +65,8 @@ TEST_F(PdfCommandTest, WritesTheReportBesideTheQuote) {
   ASSERT_TRUE(fs::exists(pdf));
   EXPECT_TRUE(QpdfClean(pdf));
 
-  const testing::ProgramResult json = QuentaCli({"--json", "pdf", quote_.string()});
+  // The report of the first run is replaced only on request.
+  const testing::ProgramResult json = QuentaCli({"--json", "pdf", quote_.string(), "--force"});
   EXPECT_EQ(json.status, 0) << json.err;
   EXPECT_EQ(nlohmann::json::parse(json.out),
             (nlohmann::json{{"file", pdf.string()}, {"messages", nlohmann::json::array()}}));
@@ -89,7 +90,7 @@ TEST_F(PdfCommandTest, DetailsFromTheFileOrForTheWholeRun) {
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(PageCount(out), 4);  // three valve pages, the first item's details
 
-  r = QuentaCli({"pdf", quote_.string(), "--details", "-o", out.string()});
+  r = QuentaCli({"pdf", quote_.string(), "--details", "-o", out.string(), "--force"});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_TRUE(QpdfClean(out));
   EXPECT_EQ(PageCount(out), 6);

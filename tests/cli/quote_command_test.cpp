@@ -1,12 +1,14 @@
 // quenta-cli quote on a fresh app-data folder, as a script drives it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
+#include "app/file_lock.h"
 #include "support/run_program.h"
 #include "support/temp_database.h"
 
@@ -85,12 +87,27 @@ TEST_F(QuoteCommandTest, CustomersAndQuotesFollowTheStoreRules) {
   EXPECT_EQ(quotes[1]["number"], "A-B");
   EXPECT_EQ(quotes[0]["customer"], "Acme");
 
-  // A quote file deleted behind the store's back loses its reference, with one message.
-  fs::remove(appdata_ / "quotes" / "A-B.qqf");
-  r = Quote({"--json", "customers"});
-  EXPECT_EQ(r.err, "Can't find the quote file for quote A-B.  Removing the reference.\n");
-  EXPECT_EQ(json::parse(r.out)[0]["quotes"], json::array({"Q1"}));
+  // A quote file moved away (a share not mounted) is shown as missing at every listing and keeps
+  // its reference; it comes back with its file, and only quote remove drops the reference.
+  const fs::path ab = appdata_ / "quotes" / "A-B.qqf";
+  fs::rename(ab, dir_.path() / "away.qqf");
+  for (int listing = 0; listing < 2; ++listing) {
+    r = Quote({"--json", "customers"});
+    EXPECT_EQ(r.err, "Can't find the quote file for quote A-B.\n");
+    EXPECT_EQ(json::parse(r.out)[0]["quotes"], json::array({"Q1", "A-B"}));
+    EXPECT_EQ(json::parse(r.out)[0]["missing"], json::array({"A-B"}));
+  }
+  r = Quote({"items", "Acme", "A-B"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "Can't find the quote file for quote A-B.\nCan't find the quote file for quote A-B.\n");
+  fs::rename(dir_.path() / "away.qqf", ab);
+  r = Quote({"--json", "list", "Acme"});
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(json::parse(r.out)[1]["missing"], false);
+  fs::rename(ab, dir_.path() / "away.qqf");
+  EXPECT_EQ(Quote({"remove", "Acme", "A-B"}).status, 0);
   EXPECT_EQ(Quote({"customers"}).err, "");
+  EXPECT_EQ(json::parse(Quote({"--json", "customers"}).out)[0]["quotes"], json::array({"Q1"}));
 
   EXPECT_EQ(Quote({"frobnicate"}).status, 2);
   EXPECT_EQ(Quote({"add", "Acme"}).status, 2);
@@ -164,6 +181,95 @@ TEST_F(QuoteCommandTest, ImportAddsTheCustomerAndExportWritesTheQuote) {
   r = Quote({"import", (dir_.path() / "bad.qqf").string()});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "Error loading the quote file.\n");
+}
+
+// Runs the shell text with the test's app-data folder; each loop line ends in "&" so that the
+// loops run at once, and the shell waits for them all.
+int Shell(const std::string& text) {
+  return std::system(("cd '" + platform::ProgramFolder().string() + "' && { " + text + " wait; }").c_str());
+}
+
+TEST_F(QuoteCommandTest, TwoLoopsAddingCustomersAtOnceKeepEveryCustomer) {
+  ASSERT_EQ(Quote({"customers"}).status, 0);
+  constexpr int kEach = 100;
+  std::string loops;
+  for (const char* who : {"A", "B"})
+    loops += "for i in $(seq 1 " + std::to_string(kEach) + "); do ./quenta-cli quote add-customer " + who +
+             "$i >/dev/null 2>>'" + (dir_.path() / "errors").string() + "'; done & ";
+  ASSERT_EQ(Shell(loops), 0);
+  EXPECT_EQ(testing::Slurp(dir_.path() / "errors"), "");
+  const json customers = json::parse(Quote({"--json", "customers"}).out);
+  EXPECT_EQ(customers.size(), 2u * kEach);
+}
+
+TEST_F(QuoteCommandTest, TwoLoopsAddingItemsToOneQuoteKeepTheirItemsOrSayWhyNot) {
+  ASSERT_EQ(Quote({"add-customer", "Acme"}).status, 0);
+  ASSERT_EQ(Quote({"add", "Acme", "Q1"}).status, 0);
+  constexpr int kEach = 30;
+  std::string loops;
+  for (const char* who : {"A", "B"}) {
+    const fs::path ok = dir_.path() / (std::string("ok") + who);
+    const fs::path err = dir_.path() / (std::string("err") + who);
+    loops += "for i in $(seq 1 " + std::to_string(kEach) + "); do ./quenta-cli quote new-item Acme Q1 --tag " + who +
+             "$i >/dev/null 2>>'" + err.string() + "' && echo >>'" + ok.string() + "'; done & ";
+  }
+  ASSERT_EQ(Shell(loops), 0);
+  std::size_t saved = 0;
+  for (const char* who : {"A", "B"}) {
+    const std::string ok = testing::Slurp(dir_.path() / (std::string("ok") + who));
+    const std::string err = testing::Slurp(dir_.path() / (std::string("err") + who));
+    const std::size_t mine = static_cast<std::size_t>(std::count(ok.begin(), ok.end(), '\n'));
+    saved += mine;
+    // Every refused run said why, with the read-only message and nothing else.
+    const std::string line = "This quote is open in another window; it is shown read-only.\n";
+    std::string expected;
+    for (std::size_t i = mine; i < static_cast<std::size_t>(kEach); ++i) expected += line;
+    EXPECT_EQ(err, expected) << who;
+  }
+  EXPECT_EQ(Items("Acme", "Q1").size(), saved);
+  EXPECT_GT(saved, 0u);
+}
+
+TEST_F(QuoteCommandTest, QuoteHeldByAnotherProgramIsReadOnlyForEveryCommand) {
+  ASSERT_EQ(Quote({"add-customer", "Acme"}).status, 0);
+  ASSERT_EQ(Quote({"add", "Acme", "Q1"}).status, 0);
+  ASSERT_EQ(Quote({"new-item", "Acme", "Q1", "--tag", "FV-1"}).status, 0);
+  const fs::path file = appdata_ / "quotes" / "Q1.qqf";
+  const std::string before = testing::Slurp(file);
+  const std::string message = "This quote is open in another window; it is shown read-only.\n";
+
+  const xFileLock window(file);  // the desktop program has the quote open
+  ASSERT_TRUE(window.Taken());
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"quote", "new-item", "Acme", "Q1"},
+           {"quote", "set", "Acme", "Q1", "1", "tag", "X"},
+           {"quote", "delete", "Acme", "Q1", "1"},
+           {"size", file.string(), "--save"},
+           {"price", file.string(), "--item", "1", "--discount", "5", "--save"}}) {
+    SCOPED_TRACE(args[1]);
+    const testing::ProgramResult r = testing::QuentaCli(args);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, message);
+    EXPECT_EQ(testing::Slurp(file), before);
+  }
+  // Reading it is fine, and says so.
+  testing::ProgramResult r = Quote({"items", "Acme", "Q1"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, message);
+  EXPECT_NE(r.out.find("FV-1"), std::string::npos);
+}
+
+TEST_F(QuoteCommandTest, CopiedAppDataFolderStillFindsItsQuotes) {
+  ASSERT_EQ(Quote({"add-customer", "Acme"}).status, 0);
+  ASSERT_EQ(Quote({"add", "Acme", "Q1"}).status, 0);
+  const fs::path copy = dir_.path() / "copied";
+  fs::copy(appdata_, copy, fs::copy_options::recursive);
+  fs::remove_all(appdata_);
+  ::setenv("QUENTA_APPDATA", copy.string().c_str(), 1);
+  const testing::ProgramResult r = Quote({"file", "Acme", "Q1"});
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.out, (copy / "quotes" / "Q1.qqf").string() + "\n");
+  EXPECT_EQ(Quote({"new-item", "Acme", "Q1"}).status, 0);
 }
 
 }  // namespace

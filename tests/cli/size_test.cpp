@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/atomic_file.h"
 #include "platform/platform.h"
 #include "support/run_program.h"
 #include "support/temp_database.h"
@@ -249,9 +250,11 @@ TEST(SizeCommandTest, SaveWritesResultsAndKeepsTheRestOfTheDocument) {
   const std::string saved = Slurp(quote);
   EXPECT_NE(saved.find("<valve>"), std::string::npos);
   EXPECT_EQ(WithoutResults(quote), WithoutResults(Examples() / "quote.qqf"));
-  // Written beside the file and renamed over it: nothing else is left in the folder, and the
-  // file keeps its permissions.
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+  // Written beside the file and renamed over it: no temporary file is left in the folder, the
+  // previous version is kept, and the file keeps its permissions.
+  for (const fs::directory_entry& e : fs::directory_iterator(dir.path()))
+    EXPECT_FALSE(IsTemporaryFileName(e.path().filename().string())) << e.path();
+  EXPECT_EQ(Slurp(dir.path() / "quote.qqf~"), Slurp(Examples() / "quote.qqf"));
   EXPECT_EQ(fs::status(quote).permissions() & fs::perms::all,
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 

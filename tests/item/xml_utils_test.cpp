@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <limits>
 #include <sstream>
@@ -121,6 +122,31 @@ TEST(FormatSigFigsTest, NonFiniteValuesEndTheScaling) {
   EXPECT_EQ(FormatSigFigs(3, std::nan("")), "NAN");
 }
 
+// A precision outside 1 to 15 figures is taken as the nearest bound, at once, wherever it comes
+// from: the attribute of a file or a caller's count.
+TEST(FormatSigFigsTest, PrecisionOutsideTheBoundsIsTheNearestBound) {
+  const ScopedSeparator period('.');
+  const struct {
+    const char* sigfigs;
+    const char* shown;
+  } cases[] = {
+      {"2147483647", "3.14159265358979"}, {"99999999999999999999", "3.14159265358979"},
+      {"16", "3.14159265358979"},         {"15", "3.14159265358979"},
+      {"0", "3"},                         {"-2147483648", "3"},
+      {"-99999999999999999999", "3"},     {"1", "3"},
+  };
+  const auto start = std::chrono::steady_clock::now();
+  for (const auto& c : cases) {
+    auto doc = Parse(("<c><p1 sigfigs='" + std::string(c.sigfigs) + "'>3.14159265358979323</p1></c>").c_str());
+    EXPECT_EQ(GetChildDisplay(doc.child("c"), "p1"), c.shown) << c.sigfigs;
+  }
+  EXPECT_EQ(FormatSigFigs(2147483647, 2.5), "2.5");
+  EXPECT_EQ(FormatSigFigs(-7, 2.5), "2");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+  auto bad = Parse("<c><p1 sigfigs='many'>1</p1></c>");
+  EXPECT_THROW(GetChildDisplay(bad.child("c"), "p1"), ConvertError);
+}
+
 TEST(IsNumericTextTest, OnlyTheCharactersNumbersAreWrittenWith) {
   for (const char* yes : {"", "1.5", "1,5", "-12", "1.5E-3", "1E20"}) EXPECT_TRUE(IsNumericText(yes)) << yes;
   for (const char* no : {"1.5e-3", "+1", "1 5", "bar(g)", "N/A"}) EXPECT_FALSE(IsNumericText(no)) << no;
@@ -191,20 +217,55 @@ TEST(LocaliseTest, DocumentsSurviveTheTripBetweenLocales) {
 
 TEST(LocaliseTest, VisitsFollowingSiblingsAndAnyWidthOfDocument) {
   const ScopedSeparator period('.');
-  auto doc = Parse("<r><a>1,5</a><b><c>2,5</c></b><d>3,5</d></r>");
-  LocaliseTree(doc.child("r").child("b"));  // from b on: b's subtree and d, not a
-  EXPECT_EQ(Serialise(doc.child("r")), "<r><a>1,5</a><b><c>2.5</c></b><d>3.5</d></r>");
+  auto doc = Parse("<r><p1>1,5</p1><b><temp>2,5</temp></b><pout>3,5</pout></r>");
+  LocaliseTree(doc.child("r").child("b"));  // from b on: b's subtree and pout, not p1
+  EXPECT_EQ(Serialise(doc.child("r")), "<r><p1>1,5</p1><b><temp>2.5</temp></b><pout>3.5</pout></r>");
 
   // A hundred thousand conditions side by side and a chain a hundred thousand deep.
   pugi::xml_document wide;
   pugi::xml_node conditions = wide.append_child("conditions");
-  for (int i = 0; i < 100000; ++i) conditions.append_child("c").text().set("0,5");
+  for (int i = 0; i < 100000; ++i) conditions.append_child("p1").text().set("0,5");
   pugi::xml_node deep = wide.append_child("deep");
   for (int i = 0; i < 100000; ++i) deep = deep.append_child("d");
+  deep = deep.append_child("vc");
   deep.text().set("7,25");
   LocaliseTree(wide.first_child());
   EXPECT_STREQ(conditions.last_child().text().get(), "0.5");
   EXPECT_STREQ(deep.text().get(), "7.25");
+}
+
+// Only the elements the item format holds numbers in change; every text keeps its characters,
+// whichever separator is in use.
+TEST(LocaliseTest, FreeTextKeepsItsCharacters) {
+  const char* const item =
+      "<quote><quote><number>1,5</number><fax>021,555</fax></quote><items><item>"
+      "<description>2,5</description><tag>101,102</tag><process>"
+      "<units><temp>1.5</temp></units><pipein>1,5</pipein><pipein_id>52,5</pipein_id>"
+      "<conditions number='1'><condition><title>1,2</title><p1 sigfigs='4'>10,5</p1>"
+      "<liquid><flow sigfigs='3'>3,25</flow></liquid></condition></conditions>"
+      "<plates><number>2</number><plate1><holedia>4,5</holedia></plate1></plates>"
+      "<specsheet><notes>3,5</notes></specsheet>"
+      "<pricebuildup><discount>12,5</discount><comment>7,5</comment></pricebuildup>"
+      "</process></item></items></quote>";
+  for (const char sep : {'.', ','}) {
+    const ScopedSeparator s(sep);
+    auto doc = Parse(item);
+    LocaliseTree(doc.first_child());
+    auto back = Parse(Serialise(doc).c_str());
+    const std::string d(1, sep);
+    const struct {
+      const char* path;
+      std::string text;
+    } cases[] = {
+        {"//quote/quote/number", "1,5"},  {"//fax", "021,555"},       {"//description", "2,5"},
+        {"//tag", "101,102"},             {"//units/temp", "1.5"},    {"//pipein", "1,5"},
+        {"//title", "1,2"},               {"//notes", "3,5"},         {"//comment", "7,5"},
+        {"//pipein_id", "52" + d + "5"},  {"//p1", "10" + d + "5"},   {"//liquid/flow", "3" + d + "25"},
+        {"//holedia", "4" + d + "5"},     {"//discount", "12" + d + "5"},
+    };
+    for (const auto& c : cases)
+      EXPECT_EQ(std::string(back.select_node(c.path).node().text().get()), c.text) << c.path << " with " << sep;
+  }
 }
 
 TEST(ComboListTest, SetComboTextFallsBackToTheFirstItem) {

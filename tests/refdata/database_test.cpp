@@ -2,17 +2,21 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <fstream>
 
 #include "platform/exception.h"
 #include "platform/platform.h"
 #include "refdata/sql_format.h"
+#include "support/message_of.h"
 #include "support/temp_database.h"
 
 namespace quenta {
 namespace {
 
 using testing::TempDatabase;
+using testing::MessageOf;
 using testing::TempDir;
 
 // Two joined tables that share the column names ID and Display, a Boolean flag column, a
@@ -49,6 +53,21 @@ TEST(ConnectionTest, RefusesMissingAndForeignFilesWithoutCreatingThem) {
   } catch (const DatabaseError& e) {
     EXPECT_NE(std::string(e.what()).find("notes.db"), std::string::npos) << e.what();
   }
+}
+
+// What is not a regular file in the database's place gets the broken database's message at
+// once: a FIFO is never opened (opening it for reading would wait for a writer for ever).
+TEST(ConnectionTest, RefusesWhatIsNotARegularFileAtOnce) {
+  TempDir dir;
+  const auto fifo = dir.path() / "fifo.db";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const auto folder = dir.path() / "folder.db";
+  std::filesystem::create_directory(folder);
+  for (const auto& file : {fifo, folder}) {
+    const std::string m = MessageOf<DatabaseError>([&] { xConnection db(file); });
+    EXPECT_EQ(m.rfind("Cannot open the reference database " + file.string() + ": not a regular file", 0), 0u) << m;
+  }
+  EXPECT_TRUE(std::filesystem::is_fifo(fifo));
 }
 
 TEST(ConnectionTest, TheBuiltReferenceDatabaseOpens) {

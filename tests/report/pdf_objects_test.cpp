@@ -197,6 +197,12 @@ TEST(PDFFileTest, HostileDataEndsInTheReadersMessages) {
       {head + "<< >>\r\nstream\r\nabc", "Error creating stream object."},
       {head + "[ 1 ]\r\nstream\r\nabc\r\nendstream endobj xref", "Error creating stream object."},
       {head + "<< /Length -1 >>\r\nstream\r\nabc\r\nendstream endobj xref", "Error creating stream object."},
+      // Lengths no integer holds, or with a fraction, are refused before any conversion.
+      {head + "<< /Length 4" + std::string(76, '0') + " >> stream\r\nabc\r\nendstream endobj xref",
+       "Error creating stream object."},
+      {head + "<< /Length 1.5 >>\r\nstream\r\nabc\r\nendstream endobj xref", "Error creating stream object."},
+      {head + "<< /Length 18446744073709551616 >>\r\nstream\r\nabc\r\nendstream endobj xref",
+       "Error creating stream object."},
       {head + std::string(200, '[') + std::string(200, ']'), "Not a valid PDF file."},
   };
   for (const auto& [data, message] : cases) {

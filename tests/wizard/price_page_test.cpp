@@ -194,6 +194,41 @@ TEST_F(PricePageTest, WorksOutTheSellingPrices) {
   EXPECT_EQ(GetChildText(section(), "foreignsellingprice"), "0");
 }
 
+// A discount outside 0 to 100 % or a negative markup, freight or duty is refused with the field
+// named: the cell, the stored input and every total stay as they were.
+TEST_F(PricePageTest, InputsOutsideTheirRangeAreRefusedNamingTheField) {
+  auto page = Open();
+  ASSERT_TRUE(page->GridSetEditText(xPriceGrid::Input, kRowDiscount, "10"));
+  const double selling = Stored("sellingprice");
+  const struct {
+    int row;
+    const char* text;
+    const char* stored;
+    const char* message;
+  } refused[] = {
+      {kRowDiscount, "150", "discount", "The discount must be from 0 to 100 %."},
+      {kRowDiscount, "-0.5", "discount", "The discount must be from 0 to 100 %."},
+      {kRowFreight, "-1", "freight", "The freight must not be negative."},
+      {kRowDuty, "-20", "duty", "The duty must not be negative."},
+      {kRowMarkup, "-25", "markup", "The markup must not be negative."},
+  };
+  for (const auto& r : refused) {
+    const double before = Stored(r.stored);
+    ui_.shown.clear();
+    EXPECT_FALSE(page->GridSetEditText(xPriceGrid::Input, r.row, r.text)) << r.text;
+    ASSERT_EQ(ui_.shown.size(), 1u) << r.text;
+    EXPECT_EQ(ui_.shown[0].text, r.message);
+    EXPECT_EQ(Stored(r.stored), before) << r.text;
+    EXPECT_EQ(Stored("sellingprice"), selling) << r.text;
+  }
+  // The bounds themselves are prices.
+  ui_.shown.clear();
+  EXPECT_TRUE(page->GridSetEditText(xPriceGrid::Input, kRowDiscount, "100"));
+  EXPECT_TRUE(page->GridSetEditText(xPriceGrid::Input, kRowMarkup, "0"));
+  EXPECT_TRUE(ui_.shown.empty());
+  EXPECT_EQ(Stored("sellingprice"), 0);
+}
+
 // Reopening keeps every stored input, also the quantity when the foreign currency is on.
 TEST_F(PricePageTest, LoadingKeepsTheStoredInputs) {
   pugi::xml_node s = GetOrAddChild(process(), "pricebuildup");

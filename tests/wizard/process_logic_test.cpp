@@ -17,6 +17,7 @@
 #include "wizard/process_logic.h"
 #include "wizard/valve_spec_logic.h"
 #include "support/message_of.h"
+#include "support/temp_database.h"
 
 namespace quenta {
 namespace {
@@ -155,6 +156,40 @@ TEST_F(ProcessLogicTest, TheChecksBeforeGoingOnNameTheFirstProblem) {
             "Fluid Unobtainium is not in the fluid table.");
   EXPECT_EQ(MessageOf([&] { SelectPipes(Args(), "4\" - 100mm", "Sched 999", "4\" - 100mm", "Sched 40"); }),
             "There is no pipe 4\" - 100mm Sched 999 in the pipe table.");
+}
+
+// A pipe whose inside diameter is not below its outside diameter is refused naming the field,
+// before anything of the choice is written.
+TEST_F(ProcessLogicTest, APipeWhoseBoreIsNotInsideItsWallIsRefused) {
+  const testing::TempDatabase pipes(
+      "CREATE TABLE pipe_sizes (id INTEGER, display TEXT);"
+      "CREATE TABLE pipe_schedules (id INTEGER, display TEXT);"
+      "CREATE TABLE pipe_data (id INTEGER, pipesizeid INTEGER, scheduleid INTEGER, InsideDiameter REAL,"
+      " OutsideDiameter REAL, PipeAtten_Liq REAL, PipeAtten_Gas REAL);"
+      "INSERT INTO pipe_sizes VALUES (1, 'good'), (2, 'equal'), (3, 'inverted');"
+      "INSERT INTO pipe_schedules VALUES (1, 'S');"
+      "INSERT INTO pipe_data VALUES (1, 1, 1, 100, 110, 1, 2), (2, 2, 1, 110, 110, 1, 2),"
+      " (3, 3, 1, 120, 110, 1, 2);");
+  xConnection db(pipes.file());
+  const pugi::xml_node process = MakeItem("Liquid", "bar(a)", {{10, 5, 20, 100, 0}}, "Water", nullptr);
+  xPageArgs args = Args();
+  args.DBConnection = &db;
+  const struct {
+    const char* in;
+    const char* out;
+    const char* field;
+  } refused[] = {{"equal", "good", "pipein_id"}, {"good", "inverted", "pipeout_id"}};
+  for (const auto& r : refused) {
+    const std::string m = MessageOf([&] { SelectPipes(args, r.in, "S", r.out, "S"); });
+    EXPECT_NE(m.find(r.field), std::string::npos) << m;
+    EXPECT_NE(m.find("inside diameter"), std::string::npos) << m;
+    EXPECT_NE(GetChildText(process, "pipein"), r.in);
+    EXPECT_NE(GetChildText(process, "pipeout"), r.out);
+  }
+  SelectPipes(args, "good", "S", "good", "S");
+  EXPECT_EQ(GetChildFloat(process, "pipeout_id"), 100);
+  EXPECT_NE(MessageOf([] { CheckPipeDiameters(50, 60, 61, 60); }).find("pipeout_od"), std::string::npos);
+  EXPECT_EQ(MessageOf([] { CheckPipeDiameters(0, 0, 50, 60); }), testing::kNoException);
 }
 
 TEST_F(ProcessLogicTest, ValveSpecificationCascadeAndDesignConditions) {
