@@ -306,6 +306,20 @@ TEST(SizeCommandTest, DetailsFollowTheResultsWhenAskedFor) {
   EXPECT_GT(details.at("Y").get<double>(), 0.667);
 }
 
+TEST(SizeCommandTest, ControlCharactersReachTheTerminalEscaped) {
+  // DEL and the C1 control CSI (U+009B) are allowed in XML text but would drive a terminal.
+  testing::TempDir dir;
+  const fs::path item = Variant(dir, "liquid-item.xml", "<tag>FCV-2101</tag>",
+                                "<tag>FCV\x7f"
+                                "2101\xc2\x9b"
+                                "2J</tag>");
+  const Result r = Cli({"size", item.string()});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("Item 1 (FCV^?2101\\u009B2J)"), std::string::npos) << r.out.substr(0, 200);
+  EXPECT_EQ(r.out.find('\x7f'), std::string::npos);
+  EXPECT_EQ(r.out.find("\xc2\x9b"), std::string::npos);
+}
+
 TEST(SizeCommandTest, AFailedItemLeavesTheFileAsItWas) {
   testing::TempDir dir;
   std::string text = Slurp(Examples() / "quote.qqf");
