@@ -203,8 +203,10 @@ int RunItemCommand(const ItemOptions& o, std::string_view unsaved, std::ostream&
     }
   }
   if (o.json) {
+    // Formatting cannot fail once the file is saved: a byte that is not UTF-8 is printed as the
+    // replacement character instead of ending the run after a successful save.
     report["saved"] = saved;
-    out << report.dump(2) << "\n";
+    out << report.dump(2, ' ', false, Json::error_handler_t::replace) << "\n";
   } else if (saved) {
     out << "\nSaved " << o.file << "\n";
   }
