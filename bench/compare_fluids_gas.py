@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Times the Python library fluids on a gas condition like the one BM_GasConditionIecNoise sizes:
+"""Times the Python library fluids on the gas condition that BM_GasIecExampleCo2 sizes:
 carbon dioxide at 433 K, 680 to 310 kPa(a), about 3800 m³/h at reference conditions, an 80 mm
 valve between 80 mm pipes. Prints the nanoseconds per call, to set beside quenta-bench, which in
 the same run also works out the travel, noise, Mach number, power and warnings.
