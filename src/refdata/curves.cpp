@@ -116,6 +116,7 @@ xBezierCurveSegment MakeSegment(const std::array<double, 8>& p) {
   s.Dy = y.d;
   s.A3y = y.a3;
   s.B2y = y.b2;
+  s.level = p[1] == p[3] && p[3] == p[5] && p[5] == p[7];
   return s;
 }
 
@@ -187,7 +188,7 @@ double xBezierCurve::Lookup(double value) const {
   while (value > seg->points[end]) {
     if (++seg == segments_.end()) return 1.0;
   }
-  if (byX) return YOf(*seg).At(SolveT(XOf(*seg), value, kToleranceByX));
+  if (byX) return seg->level ? seg->Dy : YOf(*seg).At(SolveT(XOf(*seg), value, kToleranceByX));
   return XOf(*seg).At(SolveT(YOf(*seg), value, kToleranceByY));
 }
 

@@ -24,6 +24,9 @@ struct xBezierCurveSegment {
   double A3x = 0, B2x = 0;
   double Ay = 0, By = 0, Cy = 0, Dy = 0;
   double A3y = 0, B2y = 0;
+  // All four points at one height: y(t) is that height for every t, so a lookup by x needs no
+  // search (the constant FL, Fd and xT of plates and of many trims).
+  bool level = false;
 };
 
 // A chain of cubic Bezier segments, eight numbers each. Segments are independent: one need not

@@ -114,6 +114,17 @@ TEST(BezierCurveTest, LookupBelowAndBeyondTheCurve) {
   EXPECT_EQ(byY.Lookup(0.85), 1.0);
 }
 
+TEST(BezierCurveTest, LevelSegmentGivesItsHeightWherever) {
+  // A constant FL of 0.85 up to half travel, then falling to 0.7: the level segment answers its
+  // height exactly; the next one still follows its curve; beyond the end the lookup gives 1.0.
+  const xBezierCurve fl("0\\0.85\\0.2\\0.85\\0.3\\0.85\\0.5\\0.85\\0.5\\0.85\\0.6\\0.8\\0.8\\0.75\\1\\0.7\\",
+                        cCurveFunction_x);
+  for (const double x : {0.0, 0.1234, 0.25, 0.5}) EXPECT_EQ(fl.Lookup(x), 0.85) << x;
+  EXPECT_LT(fl.Lookup(0.75), 0.85);
+  EXPECT_GT(fl.Lookup(0.75), 0.7);
+  EXPECT_EQ(fl.Lookup(1.5), 1.0);
+}
+
 TEST(BezierCurveTest, SegmentsAreIndependentAndNumberedFromOne) {
   // The second segment starts at x = 0.5, not where the first one ends.
   const xBezierCurve curve(
