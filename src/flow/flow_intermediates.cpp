@@ -16,6 +16,19 @@ bool xFlowIntermediates::PipingFloorActed() const {
   return Has(kGuardFpFloor) || Has(kGuardFLPFloor) || Has(kGuardXTPFloor);
 }
 
+double ReducerBeta(double d, double pipe, bool& pf_flag, xFlowIntermediates& record) {
+  double beta = d / pipe;
+  if (beta < 0.25) {
+    beta = 0.25;
+    record.Guard(kGuardBetaFloor);
+  }
+  if (beta > 1) {
+    pf_flag = false;
+    record.Guard(kGuardNoReducer);
+  }
+  return beta;
+}
+
 const std::vector<xIntermediateField>& IntermediateFields() {
   using enum xIntermediateKind;
   static const std::vector<xIntermediateField> fields = {

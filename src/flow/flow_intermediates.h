@@ -54,6 +54,12 @@ struct xFlowIntermediates {
   bool PipingFloorActed() const;
 };
 
+// Diameter ratio of a valve of nominal size d to its pipe of inside diameter pipe. The floor of
+// 0.25 keeps the fitting losses bounded for a valve much smaller than its pipe; a valve wider than
+// its pipe has no reducer on that side and takes no piping factors (pf_flag cleared). Each guard
+// that acts is noted in record.
+double ReducerBeta(double d, double pipe, bool& pf_flag, xFlowIntermediates& record);
+
 // One quantity of the record: its key on the command line, its element under a condition's
 // "details" element, and its label in a report.
 enum class xIntermediateKind { Text, YesNo, Count, Number };

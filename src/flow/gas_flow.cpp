@@ -117,22 +117,8 @@ IEC_CompressibleFlow::IEC_CompressibleFlow(const IEC_ValveData& _ValveData,
     : Valve(_ValveData), Process(_ProcessData) {
   MultiStage = Valve.stages >= 1 && Valve.stages <= 5;
   pf_flag = true;
-  // A valve as large as a pipe has no reducer on that side; a small valve counts as a quarter
-  // of the pipe, where the reducer losses level off.
-  auto beta = [this](double pipe) {
-    double b = Valve.Dnom / pipe;
-    if (b < 0.25) {
-      b = 0.25;
-      geometry_.Guard(kGuardBetaFloor);
-    }
-    if (b > 1) {
-      pf_flag = false;
-      geometry_.Guard(kGuardNoReducer);
-    }
-    return b;
-  };
-  const double b1 = beta(Process.D1);
-  const double b2 = beta(Process.D2);
+  const double b1 = ReducerBeta(Valve.Dnom, Process.D1, pf_flag, geometry_);
+  const double b2 = ReducerBeta(Valve.Dnom, Process.D2, pf_flag, geometry_);
   const double b1sq = b1 * b1;
   const double b2sq = b2 * b2;
   SumZeta1 = 0.5 * (1 - b1sq) * (1 - b1sq) + 1 - b1sq * b1sq;

@@ -65,20 +65,6 @@ const xInterpolateCurve& DistanceCurve() {
   return curve;
 }
 
-// Diameter ratio of valve to pipe. The floor of 0.25 keeps ΣK bounded for a valve much smaller
-// than its pipe; a valve wider than its pipe has no reducer and takes no piping factors.
-double Beta(double d, double di, bool& pf_flag, xFlowIntermediates& record) {
-  double beta = d / di;
-  if (beta < 0.25) {
-    beta = 0.25;
-    record.Guard(kGuardBetaFloor);
-  }
-  if (beta > 1) {
-    pf_flag = false;
-    record.Guard(kGuardNoReducer);
-  }
-  return beta;
-}
 
 }  // namespace
 
@@ -88,11 +74,11 @@ IEC_IncompressibleFlow::IEC_IncompressibleFlow(const IEC_ValveData& _ValveData,
   RequirePositive(Process.di1, "Inlet pipe inside diameter");
   RequirePositive(Process.di2, "Outlet pipe inside diameter");
   const double d = Valve.Dnom;
-  const double b1 = Beta(d, Process.di1, pf_flag, geometry_);
+  const double b1 = ReducerBeta(d, Process.di1, pf_flag, geometry_);
   const double K1 = 0.5 * (1 - b1 * b1) * (1 - b1 * b1);
   const double KB1 = 1 - b1 * b1 * b1 * b1;
   SumZeta1 = K1 + KB1;
-  const double b2 = Beta(d, Process.di2, pf_flag, geometry_);
+  const double b2 = ReducerBeta(d, Process.di2, pf_flag, geometry_);
   const double K2 = (1 - b2 * b2) * (1 - b2 * b2);
   const double KB2 = 1 - b2 * b2 * b2 * b2;
   // Not capped: a small valve between large pipes loses more than the velocity head, and a cap
