@@ -65,7 +65,6 @@ const xInterpolateCurve& DistanceCurve() {
   return curve;
 }
 
-
 }  // namespace
 
 IEC_IncompressibleFlow::IEC_IncompressibleFlow(const IEC_ValveData& _ValveData,
