@@ -13,8 +13,7 @@ xGridObj::xGridObj(bool _editable, bool _showchanged) : editable(_editable), sho
   SetValue(0);  // a new object holds 0 already: this leaves changed false
 }
 
-std::string xGridObj::Display() {
-  modified = false;
+std::string xGridObj::Display() const {
   if (!text.empty()) return text;
   if (val == 0) return "0";
   return FormatSigFigs(sigfig, val);
@@ -29,6 +28,7 @@ void xGridObj::SetActual(const std::string& value) {
   if (value.empty() || value == Actual()) return;
   try {
     const double v = StrToFloat(value);
+    if (!std::isfinite(v)) return;  // "inf" or "nan" is no value a cell may hold
     val = v;
     changed = true;
   } catch (const ConvertError&) {
@@ -52,8 +52,7 @@ xGridPriceObj::xGridPriceObj(bool _editable, bool _showchanged) : xGridObj(_edit
   SetSymbol("R");
 }
 
-std::string xGridPriceObj::Display() {
-  modified = false;
+std::string xGridPriceObj::Display() const {
   return sym + FloatToStr(std::nearbyint(val));
 }
 

@@ -14,13 +14,16 @@ class xGridObj {
   virtual ~xGridObj() = default;
 
   // The cell text: text when set, "0" for a zero value, else the value to its significant
-  // figures. Reading it clears modified.
-  virtual std::string Display();
+  // figures. A pure read: a view may read a cell as often as it redraws.
+  virtual std::string Display() const;
+  // The view has drawn the cell's current text: clears modified.
+  void MarkShown() { modified = false; }
 
   // The exact value as text (general form, 15 significant digits, the user's separator).
   std::string Actual() const;
   // Takes a typed text: when it is not empty and differs from Actual(), the value becomes the
-  // number it holds and changed is set. A text that is no number leaves the value as it was.
+  // number it holds and changed is set. A text that is no finite number leaves the value as it
+  // was.
   // modified is set in every case.
   void SetActual(const std::string& text);
 
@@ -46,7 +49,7 @@ class xGridPriceObj : public xGridObj {
  public:
   xGridPriceObj(bool _editable, bool _showchanged);
 
-  std::string Display() override;
+  std::string Display() const override;
 
   const std::string& Symbol() const { return sym; }
   void SetSymbol(const std::string& value);

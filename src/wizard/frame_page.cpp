@@ -4,7 +4,7 @@
 
 namespace quenta {
 
-TFramePage::TFramePage(const xPageArgs& Arguments, xPageUI& UI_) : Args(Arguments), UI(UI_) {}
+TFramePage::TFramePage(const xPageArgs& Arguments, xPageUI& UI_) : xPageLogic(UI_), Args(Arguments) {}
 
 void TFramePage::Create() {
   pPage.clear();

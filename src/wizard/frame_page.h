@@ -8,13 +8,14 @@
 #include <vector>
 
 #include "item/page_args.h"
-#include "wizard/page_ui.h"
+#include "wizard/page_logic.h"
 
 // The base of every wizard page and the rules by which pages follow each other. A page is
-// plain state (lists, check boxes, grids of value objects) plus event operations; the view
-// that shows it binds its widgets to that state and puts the page's questions to the engineer
-// through xPageUI. Pages are named by their class name, which is also what a page gives as
-// its previous or next page.
+// plain state (lists, check boxes, grids of value objects) plus event operations, on the
+// contract of xPageLogic: the view that shows it redraws from Controls() after every
+// notification and puts the page's questions to the engineer through xPageUI. Pages are named
+// by their class name, which is also what a page gives as its previous or next page, and made
+// from that name by MakePage (page_registry.h).
 namespace quenta {
 
 // A page's answer when it is asked whether it may be left.
@@ -34,14 +35,14 @@ inline constexpr const char* kTrimDesignPage = "TTrimDesignPage";
 inline constexpr const char* kSpecSheetPage = "TSpecSheetPage";
 inline constexpr const char* kPriceBuildUpPage = "TPriceBuildUpPage";
 
-class TFramePage {
+class TFramePage : public xPageLogic {
  public:
   // Keeps a copy of the arguments; the interface must outlive the page. Nothing is loaded until
   // Create runs (CreatePage does both), since a constructor cannot reach the page's own InitPage.
   TFramePage(const xPageArgs& Arguments, xPageUI& UI);
-  virtual ~TFramePage() = default;
-  TFramePage(const TFramePage&) = delete;
-  TFramePage& operator=(const TFramePage&) = delete;
+
+  // The framework operations below (Create, OnNext, OnPrev, OnClose, Show) are called by the
+  // wizard window, whose own notification covers them; a page's event operations notify.
 
   // Clears the neighbours and the button states, then loads the page (InitPage).
   void Create();
@@ -77,8 +78,6 @@ class TFramePage {
  protected:
   // Loads the page's controls from the item. Nothing here.
   virtual void InitPage() {}
-
-  xPageUI& UI;
 
  private:
   bool visible_ = false;

@@ -1,0 +1,43 @@
+#include "wizard/page_registry.h"
+
+#include "platform/exception.h"
+#include "wizard/price_page.h"
+#include "wizard/spec_sheet_page.h"
+
+namespace quenta {
+namespace {
+
+using xFactory = xPagePtr<TFramePage> (*)(const xPageArgs&, xPageUI&);
+
+template <class TPage>
+xPagePtr<TFramePage> Make(const xPageArgs& Arguments, xPageUI& UI) {
+  xPagePtr<TPage> page = CreatePage<TPage>(Arguments, UI);
+  return xPagePtr<TFramePage>(page.release());
+}
+
+struct xRegistered {
+  const char* name;
+  xFactory make;
+};
+
+// One line per page class, in the wizard's order.
+constexpr xRegistered kPages[] = {
+    {kSpecSheetPage, &Make<TSpecSheetPage>},
+    {kPriceBuildUpPage, &Make<TPriceBuildUpPage>},
+};
+
+}  // namespace
+
+xPagePtr<TFramePage> MakePage(std::string_view pageClass, const xPageArgs& Arguments, xPageUI& UI) {
+  for (const xRegistered& page : kPages)
+    if (pageClass == page.name) return page.make(Arguments, UI);
+  throw Exception("Unknown page: " + std::string(pageClass));
+}
+
+std::vector<std::string> RegisteredPages() {
+  std::vector<std::string> names;
+  for (const xRegistered& page : kPages) names.emplace_back(page.name);
+  return names;
+}
+
+}  // namespace quenta
