@@ -2,6 +2,7 @@
 
 #include "platform/exception.h"
 #include "wizard/price_page.h"
+#include "wizard/process_page.h"
 #include "wizard/spec_sheet_page.h"
 
 namespace quenta {
@@ -22,6 +23,9 @@ struct xRegistered {
 
 // One line per page class, in the wizard's order.
 constexpr xRegistered kPages[] = {
+    {kProcessPageLiquid, &Make<TProcessPage_Liquid>},
+    {kProcessPageGas, &Make<TProcessPage_Gas>},
+    {kProcessPageTwoPhase, &Make<TProcessPage_TwoPhase>},
     {kSpecSheetPage, &Make<TSpecSheetPage>},
     {kPriceBuildUpPage, &Make<TPriceBuildUpPage>},
 };
