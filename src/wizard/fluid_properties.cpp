@@ -81,7 +81,8 @@ void TfrmFluidProperties::FormShow(const xQuery& dataset) {
   const auto text = [&](const char* column) { return dataset.FieldByName(column).AsString(); };
   // A gas with a constant property has no table of it, only the value.
   const auto gasCurve = [&](const char* flag, const char* value, const char* table) {
-    return dataset.FieldByName(flag).AsBoolean() ? text(table) : ConstantCurve(dataset.FieldByName(value).AsFloat());
+    return dataset.FieldByName(flag).AsBoolean() ? text(table)
+                                                 : ConstantCurve(dataset.FieldByName(value).AsFloat());
   };
   // Every chart exists before any is filled, so that those after a bad curve stay empty.
   if (!gas_) chart("chartDensity", "Density", "Density [" + rho + "]");
@@ -92,8 +93,10 @@ void TfrmFluidProperties::FormShow(const xQuery& dataset) {
   try {
     std::size_t n = 0;
     if (!gas_) Plot(charts_[n++], text("DensityTable"), *Args.Units.Rho, "kg/m³", rho);
-    Plot(charts_[n++], gas_ ? gasCurve("VapourPressFlag", "VapourPressValue", "VapourPressTable") : text("VapourPressTable"),
-         *Args.Units.Pressure, "kPa(a)", press);
+    Plot(
+        charts_[n++],
+        gas_ ? gasCurve("VapourPressFlag", "VapourPressValue", "VapourPressTable") : text("VapourPressTable"),
+        *Args.Units.Pressure, "kPa(a)", press);
     Plot(charts_[n++], gas_ ? gasCurve("DynViscFlag", "DynViscValue", "DynViscTable") : text("DynViscTable"),
          *Args.Units.Nu, "m²/s", "m²/s");
     if (!gas_) Plot(charts_[n++], text("SoundSpeedTable"), *Args.Units.Velocity, "m/s", velocity);

@@ -15,11 +15,14 @@ namespace quenta {
 namespace {
 
 pugi::xml_node Process(const xPageArgs& args) {
-  if (!args.Item || !args.DBConnection || !args.Units.Pressure) throw Exception("The process page has no item to work on.");
+  if (!args.Item || !args.DBConnection || !args.Units.Pressure)
+    throw Exception("The process page has no item to work on.");
   return ProcessOf(args.Item);
 }
 
-std::string UnitOf(pugi::xml_node process, const char* name) { return GetChildText(process.child("units"), name); }
+std::string UnitOf(pugi::xml_node process, const char* name) {
+  return GetChildText(process.child("units"), name);
+}
 
 rProcessUnits ItemUnits(pugi::xml_node process) {
   return {UnitOf(process, "pressure"), UnitOf(process, "temp"), UnitOf(process, "rho"), UnitOf(process, "nu"),
@@ -29,7 +32,8 @@ rProcessUnits ItemUnits(pugi::xml_node process) {
 // A value of a condition as a finite number; a value that is not one names the condition.
 double Finite(double value, const char* what, int condition) {
   if (!std::isfinite(value))
-    throw Exception("The " + std::string(what) + " of condition " + std::to_string(condition) + " is not a finite number.");
+    throw Exception("The " + std::string(what) + " of condition " + std::to_string(condition) +
+                    " is not a finite number.");
   return value;
 }
 
@@ -39,7 +43,8 @@ void Estimate(double& field, double value, bool typed, const char* what, int con
 }
 
 std::unique_ptr<xQuery> FluidRow(xConnection& db, std::string_view table, const std::string& name) {
-  auto q = std::make_unique<xQuery>(db, FormatSQL("select * from %s where Name='%s' ;", std::string(table), name));
+  auto q =
+      std::make_unique<xQuery>(db, FormatSQL("select * from %s where Name='%s' ;", std::string(table), name));
   if (q->Eof()) throw Exception("Fluid " + name + " is not in the fluid table.");
   return q;
 }
@@ -78,7 +83,8 @@ void EstimateLiquidProperties(const xUnits& u, const rProcessUnits& units, const
   Estimate(out.rho, u.Rho->convert(rho, "kg/m³", units.rho), typed.rhol, "liquid density", n);
   const double nu = rho > 0 ? liquid.DynamicViscosity(T) / rho : 0.0;
   Estimate(out.nu, u.Nu->convert(nu, "m²/s", units.nu), typed.nul, "liquid viscosity", n);
-  Estimate(out.c, u.Velocity->convert(liquid.SoundSpeed(T), "m/s", units.velocity), typed.c, "speed of sound", n);
+  Estimate(out.c, u.Velocity->convert(liquid.SoundSpeed(T), "m/s", units.velocity), typed.c, "speed of sound",
+           n);
   Estimate(out.vp, u.Pressure->convert(liquid.VapourPressure(T), "kPa(a)", units.pressure), typed.vpl,
            "liquid vapour pressure", n);
   out.state = values.p1 >= out.vp ? "Liquid" : "Gas";
@@ -98,8 +104,9 @@ void EstimateGasProperties(const xUnits& u, const rProcessUnits& units, const xG
     T = Finite(u.Temp->convert(values.temp, units.temp, "Kelvin"), "temperature", n);
   }
   // The item's critical constants: the table's, or the engineer's after the property dialog.
-  const double Tc = fluid.child("critt") ? u.Temp->convert(GetChildFloat(fluid, "critt"), units.temp, "Kelvin")
-                                         : gas.CriticalT;
+  const double Tc = fluid.child("critt")
+                        ? u.Temp->convert(GetChildFloat(fluid, "critt"), units.temp, "Kelvin")
+                        : gas.CriticalT;
   const double Pc = fluid.child("critp")
                         ? u.Pressure->convert(GetChildFloat(fluid, "critp"), units.pressure, "kPa(a)")
                         : gas.CriticalP;
@@ -126,26 +133,35 @@ rProcessProblem FindProcessProblem(std::string_view phase, const std::vector<rCo
 
   for (int i = 0; i < count; ++i) {
     if (liquidPhase && at(i).liquid.state != "Liquid")
-      return {twoPhase ? "At stated inlet pressure and temperature the liquid phase is a vapour - decrease temperature "
-                         "or increase pressure."
-                       : "At stated inlet pressure and temperature the fluid is a vapour - decrease temperature or "
-                         "increase pressure.",
-              i, xProblemField::Inlet};
+      return {
+          twoPhase
+              ? "At stated inlet pressure and temperature the liquid phase is a vapour - decrease "
+                "temperature "
+                "or increase pressure."
+              : "At stated inlet pressure and temperature the fluid is a vapour - decrease temperature or "
+                "increase pressure.",
+          i, xProblemField::Inlet};
     if (gasPhase && at(i).gas.state != "Gas")
-      return {twoPhase ? "At stated inlet pressure and temperature the gas phase is a liquid - increase temperature or "
-                         "decrease pressure."
-                       : "At stated inlet pressure and temperature the fluid is a liquid - increase temperature or "
-                         "decrease pressure.",
-              i, xProblemField::Inlet};
+      return {
+          twoPhase
+              ? "At stated inlet pressure and temperature the gas phase is a liquid - increase temperature "
+                "or "
+                "decrease pressure."
+              : "At stated inlet pressure and temperature the fluid is a liquid - increase temperature or "
+                "decrease pressure.",
+          i, xProblemField::Inlet};
   }
   for (int i = 0; i < count; ++i)
-    if (!(at(i).p1 > at(i).pout)) return {"Inlet pressure must be greater than the outlet pressure.", i, xProblemField::Inlet};
+    if (!(at(i).p1 > at(i).pout))
+      return {"Inlet pressure must be greater than the outlet pressure.", i, xProblemField::Inlet};
   for (int i = 0; i < count; ++i)
     if (temp.convert(at(i).temp, tempUnit, "Kelvin") < 0)
       return {"Temperature must be greater than absolute zero.", i, xProblemField::Inlet};
   for (int i = 0; i < count; ++i) {
-    if (liquidPhase && !(at(i).liquid.flow > 0)) return {"Flow rate must be greater than zero.", i, xProblemField::LiquidFlow};
-    if (gasPhase && !(at(i).gas.flow > 0)) return {"Flow rate must be greater than zero.", i, xProblemField::GasFlow};
+    if (liquidPhase && !(at(i).liquid.flow > 0))
+      return {"Flow rate must be greater than zero.", i, xProblemField::LiquidFlow};
+    if (gasPhase && !(at(i).gas.flow > 0))
+      return {"Flow rate must be greater than zero.", i, xProblemField::GasFlow};
   }
   return {};
 }
@@ -161,9 +177,11 @@ bool WriteTableFluid(const xPageArgs& args, std::string_view slot, const std::st
 
   SetChildText(fluid, "name", tableName);
   SetChildText(fluid, "base", tableName);
-  SetChildFloat(fluid, "critt", args.Units.Temp->convert(row->FieldByName("CriticalT").AsFloat(), "Kelvin", tempUnit));
-  SetChildFloat(fluid, "critp",
-                args.Units.Pressure->convert(row->FieldByName("CriticalP").AsFloat(), "kPa(a)", pressureUnit));
+  SetChildFloat(fluid, "critt",
+                args.Units.Temp->convert(row->FieldByName("CriticalT").AsFloat(), "Kelvin", tempUnit));
+  SetChildFloat(
+      fluid, "critp",
+      args.Units.Pressure->convert(row->FieldByName("CriticalP").AsFloat(), "kPa(a)", pressureUnit));
   if (isGas) {
     SetChildFloat(fluid, "gamma", row->FieldByName("SpecificHeatRatio").AsFloat());
     SetChildFloat(fluid, "mw", row->FieldByName("MolarMass").AsFloat());
@@ -196,20 +214,22 @@ void CheckPipeDiameters(double inletId, double inletOd, double outletId, double 
 }
 
 rPipe FindPipe(xConnection& db, const std::string& size, const std::string& schedule) {
-  const xQuery q(db, FormatSQL("select pipe_data.* from pipe_schedules, pipe_sizes, pipe_data"
-                               " where pipe_data.pipesizeid=pipe_sizes.id and pipe_data.scheduleid=pipe_schedules.id"
-                               " and pipe_sizes.display='%s' and pipe_schedules.display='%s'",
-                               size, schedule));
+  const xQuery q(
+      db, FormatSQL("select pipe_data.* from pipe_schedules, pipe_sizes, pipe_data"
+                    " where pipe_data.pipesizeid=pipe_sizes.id and pipe_data.scheduleid=pipe_schedules.id"
+                    " and pipe_sizes.display='%s' and pipe_schedules.display='%s'",
+                    size, schedule));
   if (q.Eof()) throw Exception("There is no pipe " + size + " " + schedule + " in the pipe table.");
   return {q.FieldByName("InsideDiameter").AsFloat(), q.FieldByName("OutsideDiameter").AsFloat(),
           q.FieldByName("PipeAtten_Liq").AsFloat(), q.FieldByName("PipeAtten_Gas").AsFloat()};
 }
 
 std::vector<std::string> PipeSchedules(xConnection& db, const std::string& size) {
-  xQuery q(db, FormatSQL("select pipe_schedules.* from pipe_schedules, pipe_sizes, pipe_data"
-                         " where pipe_data.pipesizeid=pipe_sizes.id and pipe_data.scheduleid=pipe_schedules.id"
-                         " and pipe_sizes.display='%s' order by pipe_schedules.id ;",
-                         size));
+  xQuery q(db,
+           FormatSQL("select pipe_schedules.* from pipe_schedules, pipe_sizes, pipe_data"
+                     " where pipe_data.pipesizeid=pipe_sizes.id and pipe_data.scheduleid=pipe_schedules.id"
+                     " and pipe_sizes.display='%s' order by pipe_schedules.id ;",
+                     size));
   std::vector<std::string> schedules;
   for (q.First(); !q.Eof(); q.Next()) schedules.push_back(q.FieldByName("display").AsString());
   return schedules;
@@ -260,7 +280,7 @@ std::vector<rConditionValues> ReadConditions(pugi::xml_node process) {
 
 rOverrides ReadOverrides(pugi::xml_node process) {
   const pugi::xml_node b = process.child("checkboxes");
-  return {GetChildBool(b, "rhol"), GetChildBool(b, "nul"), GetChildBool(b, "c"), GetChildBool(b, "vpl"),
+  return {GetChildBool(b, "rhol"), GetChildBool(b, "nul"), GetChildBool(b, "c"),  GetChildBool(b, "vpl"),
           GetChildBool(b, "z"),    GetChildBool(b, "nug"), GetChildBool(b, "vpg")};
 }
 

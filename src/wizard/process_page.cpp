@@ -14,9 +14,9 @@ namespace {
 
 // The override switches in the order of TProcessPage::overrides_, with their control ids.
 constexpr const char* kOverrideBoxes[] = {"rhol", "nul", "c", "vpl", "z", "nug", "vpg"};
-constexpr const char* kOverrideIds[] = {"LiquidDensityOverride",  "LiquidViscosityOverride",
-                                        "SoundSpeedOverride",     "LiquidVapourPressureOverride",
-                                        "CompressibilityOverride", "GasViscosityOverride",
+constexpr const char* kOverrideIds[] = {"LiquidDensityOverride",    "LiquidViscosityOverride",
+                                        "SoundSpeedOverride",       "LiquidVapourPressureOverride",
+                                        "CompressibilityOverride",  "GasViscosityOverride",
                                         "GasVapourPressureOverride"};
 constexpr const char* kSchedule40 = "Sched 40";
 
@@ -42,14 +42,22 @@ bool InRange(const xComboList& list, int index) {
 // The element of a phase row inside the condition's liquid or gas child.
 const char* ElementOf(xQuantity q) {
   switch (q) {
-    case xQuantity::Flow: return "flow";
-    case xQuantity::Rho: return "rho";
-    case xQuantity::Nu: return "nu";
-    case xQuantity::SoundSpeed: return "c";
-    case xQuantity::Z: return "z";
-    case xQuantity::VapourPressure: return "vp";
-    case xQuantity::State: return "state";
-    default: return "";
+    case xQuantity::Flow:
+      return "flow";
+    case xQuantity::Rho:
+      return "rho";
+    case xQuantity::Nu:
+      return "nu";
+    case xQuantity::SoundSpeed:
+      return "c";
+    case xQuantity::Z:
+      return "z";
+    case xQuantity::VapourPressure:
+      return "vp";
+    case xQuantity::State:
+      return "state";
+    default:
+      return "";
   }
 }
 
@@ -101,7 +109,8 @@ void TProcessPage::InitPage() {
   nPage = kValveSpecsPage;
   pPageEnabled = true;
   nPageEnabled = true;
-  if (!Args.DBConnection || !Args.Item || !Args.Units.Pressure) throw Exception("The process page has no item to work on.");
+  if (!Args.DBConnection || !Args.Item || !Args.Units.Pressure)
+    throw Exception("The process page has no item to work on.");
   xConnection& db = *Args.DBConnection;
   for (xFluidBlock& block : fluids_) {
     block.Query = std::make_unique<xQuery>(
@@ -111,7 +120,8 @@ void TProcessPage::InitPage() {
     Args.Units.Flow->getList(block.FlowUnit.Items, !block.gas);
   }
   xQuery sizes(db, "select * from Pipe_Sizes order by Nominal ;");
-  for (sizes.First(); !sizes.Eof(); sizes.Next()) PipeIn.Items.push_back(sizes.FieldByName("Display").AsString());
+  for (sizes.First(); !sizes.Eof(); sizes.Next())
+    PipeIn.Items.push_back(sizes.FieldByName("Display").AsString());
   PipeOut.Items = PipeIn.Items;
   Args.Units.Pressure->getList(PressureUnit.Items);
   Args.Units.Temp->getList(TempUnit.Items);
@@ -141,7 +151,8 @@ void TProcessPage::LoadItem() {
     // An item without a pressure unit of its own takes the list's first, also for the default
     // atmospheric pressure.
     if (!process.child("atmpressure"))
-      SetChildFloat(process, "atmpressure", Args.Units.Pressure->convertDifferential(101.325, "kPa(a)", UnitPress));
+      SetChildFloat(process, "atmpressure",
+                    Args.Units.Pressure->convertDifferential(101.325, "kPa(a)", UnitPress));
     WriteProcessDefaults(process, *Args.Units.Pressure);
 
     for (xFluidBlock& block : fluids_) {
@@ -165,7 +176,8 @@ void TProcessPage::LoadItem() {
     if (process.child("pipeatten")) PipeAtten = GetChildFloat(process, "pipeatten");
 
     const pugi::xml_node boxes = process.child("checkboxes");
-    for (int i = 0; i < 7; ++i) overrides_[static_cast<std::size_t>(i)] = GetChildBool(boxes, kOverrideBoxes[i]);
+    for (int i = 0; i < 7; ++i)
+      overrides_[static_cast<std::size_t>(i)] = GetChildBool(boxes, kOverrideBoxes[i]);
     PressureDrop = GetChildBool(boxes, "pressuredrop");
     ConvertUnits = GetChildBool(boxes, "convert");
     Saturated = hasSaturated_ && GetChildBool(boxes, "saturated");
@@ -259,8 +271,10 @@ bool TProcessPage::IsEstimated(int row) const {
     case xQuantity::Nu:
     case xQuantity::SoundSpeed:
     case xQuantity::Z:
-    case xQuantity::VapourPressure: return true;
-    default: return false;
+    case xQuantity::VapourPressure:
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -328,16 +342,26 @@ namespace {
 double* FieldOf(rConditionValues& v, const xProcessRow& row, bool gas) {
   rPhaseValues& phase = gas ? v.gas : v.liquid;
   switch (row.quantity) {
-    case xQuantity::P1: return &v.p1;
-    case xQuantity::Pout: return &v.pout;
-    case xQuantity::Temp: return &v.temp;
-    case xQuantity::Flow: return &phase.flow;
-    case xQuantity::Rho: return &phase.rho;
-    case xQuantity::Nu: return &phase.nu;
-    case xQuantity::SoundSpeed: return &phase.c;
-    case xQuantity::Z: return &phase.z;
-    case xQuantity::VapourPressure: return &phase.vp;
-    default: return nullptr;
+    case xQuantity::P1:
+      return &v.p1;
+    case xQuantity::Pout:
+      return &v.pout;
+    case xQuantity::Temp:
+      return &v.temp;
+    case xQuantity::Flow:
+      return &phase.flow;
+    case xQuantity::Rho:
+      return &phase.rho;
+    case xQuantity::Nu:
+      return &phase.nu;
+    case xQuantity::SoundSpeed:
+      return &phase.c;
+    case xQuantity::Z:
+      return &phase.z;
+    case xQuantity::VapourPressure:
+      return &phase.vp;
+    default:
+      return nullptr;
   }
 }
 }  // namespace
@@ -360,32 +384,52 @@ std::string TProcessPage::UnitOfRow(int row) const {
   const xProcessRow& r = rows_[static_cast<std::size_t>(row)];
   switch (r.quantity) {
     case xQuantity::P1:
-    case xQuantity::VapourPressure: return UnitPress;
-    case xQuantity::Pout: return PressureDrop ? Args.Units.Pressure->getDisplay(UnitPress) : UnitPress;
-    case xQuantity::Temp: return UnitTemp;
-    case xQuantity::Flow: return fluids_[static_cast<std::size_t>(r.fluid)].UnitFlow;
-    case xQuantity::Rho: return UnitRho;
-    case xQuantity::Nu: return UnitNu;
-    case xQuantity::SoundSpeed: return UnitVelocity;
-    default: return "";
+    case xQuantity::VapourPressure:
+      return UnitPress;
+    case xQuantity::Pout:
+      return PressureDrop ? Args.Units.Pressure->getDisplay(UnitPress) : UnitPress;
+    case xQuantity::Temp:
+      return UnitTemp;
+    case xQuantity::Flow:
+      return fluids_[static_cast<std::size_t>(r.fluid)].UnitFlow;
+    case xQuantity::Rho:
+      return UnitRho;
+    case xQuantity::Nu:
+      return UnitNu;
+    case xQuantity::SoundSpeed:
+      return UnitVelocity;
+    default:
+      return "";
   }
 }
 
 std::string TProcessPage::RowHeading(int row) const {
   const xProcessRow& r = rows_[static_cast<std::size_t>(row)];
   switch (r.quantity) {
-    case xQuantity::Title: return "";
-    case xQuantity::P1: return "Pressure In";
-    case xQuantity::Pout: return PressureDrop ? "Pressure Drop" : "Pressure Out";
-    case xQuantity::Temp: return "Temperature";
-    case xQuantity::Heading: return r.heading;
-    case xQuantity::Flow: return "Flow";
-    case xQuantity::Rho: return "Density";
-    case xQuantity::Nu: return "Kinematic Viscosity";
-    case xQuantity::SoundSpeed: return "Speed of Sound";
-    case xQuantity::Z: return "Compressibility Factor";
-    case xQuantity::VapourPressure: return "Vapour Pressure";
-    case xQuantity::State: return "State";
+    case xQuantity::Title:
+      return "";
+    case xQuantity::P1:
+      return "Pressure In";
+    case xQuantity::Pout:
+      return PressureDrop ? "Pressure Drop" : "Pressure Out";
+    case xQuantity::Temp:
+      return "Temperature";
+    case xQuantity::Heading:
+      return r.heading;
+    case xQuantity::Flow:
+      return "Flow";
+    case xQuantity::Rho:
+      return "Density";
+    case xQuantity::Nu:
+      return "Kinematic Viscosity";
+    case xQuantity::SoundSpeed:
+      return "Speed of Sound";
+    case xQuantity::Z:
+      return "Compressibility Factor";
+    case xQuantity::VapourPressure:
+      return "Vapour Pressure";
+    case xQuantity::State:
+      return "State";
   }
   return "";
 }
@@ -437,7 +481,8 @@ std::vector<xControl> TProcessPage::Controls() const {
   grid.selected = {Row, Col};
   c.push_back(grid);
   for (const xProcessRow& row : rows_)
-    if (row.override) c.push_back(Check(kOverrideIds[OverrideIndex(row.override)], "", SwitchOn(row.override)));
+    if (row.override)
+      c.push_back(Check(kOverrideIds[OverrideIndex(row.override)], "", SwitchOn(row.override)));
   c.push_back(Check("PressureDrop", "Pressure Drop", PressureDrop));
   c.push_back(Check("ConvertUnits", "Convert units", ConvertUnits));
   if (hasSaturated_) c.push_back(Check("Saturated", "Saturated", Saturated));
@@ -544,8 +589,8 @@ void TProcessPage::RecomputeProperties() {
       for (const xFluidBlock& block : fluids_) {
         if (block.Liquid) EstimateLiquidProperties(Args.Units, units, *block.Liquid, typed, v, col + 1);
         if (block.Gas)
-          EstimateGasProperties(Args.Units, units, *block.Gas, Process().child("fluid").child("gas"), typed, saturated,
-                                v, col + 1);
+          EstimateGasProperties(Args.Units, units, *block.Gas, Process().child("fluid").child("gas"), typed,
+                                saturated, v, col + 1);
       }
     } catch (const Exception& e) {
       Fail(e.what());
@@ -584,7 +629,8 @@ void TProcessPage::ApplyPressureUnit(const std::string& unit) {
     ApplyAtmPressure();
     for (const xFluidBlock& block : fluids_) {
       const pugi::xml_node fluid = FluidNode(block);
-      if (fluid.child("critp")) SetChildFloat(fluid, "critp", p.convert(GetChildFloat(fluid, "critp"), UnitPress, unit));
+      if (fluid.child("critp"))
+        SetChildFloat(fluid, "critp", p.convert(GetChildFloat(fluid, "critp"), UnitPress, unit));
     }
     AtmPressure.SetValue(p.convertDifferential(AtmPressure.val, UnitPress, unit));
     if (ConvertUnits) {
@@ -594,7 +640,8 @@ void TProcessPage::ApplyPressureUnit(const std::string& unit) {
         xGridObj& in = *MutableCell(p1, col);
         in.SetValue(p.convert(in.val, UnitPress, unit));
         xGridObj& out = *MutableCell(second, col);
-        out.SetValue(PressureDrop ? p.convertDifferential(out.val, UnitPress, unit) : p.convert(out.val, UnitPress, unit));
+        out.SetValue(PressureDrop ? p.convertDifferential(out.val, UnitPress, unit)
+                                  : p.convert(out.val, UnitPress, unit));
         // A typed vapour pressure keeps its meaning like every other pressure of the column.
         for (int r = 1; r < RowCount(); ++r)
           if (rows_[static_cast<std::size_t>(r)].quantity == xQuantity::VapourPressure && Overridden(r)) {
@@ -614,7 +661,8 @@ void TProcessPage::ApplyTempUnit(const std::string& unit) {
     xTemperatureConverter& t = *Args.Units.Temp;
     for (const xFluidBlock& block : fluids_) {
       const pugi::xml_node fluid = FluidNode(block);
-      if (fluid.child("critt")) SetChildFloat(fluid, "critt", t.convert(GetChildFloat(fluid, "critt"), UnitTemp, unit));
+      if (fluid.child("critt"))
+        SetChildFloat(fluid, "critt", t.convert(GetChildFloat(fluid, "critt"), UnitTemp, unit));
     }
     if (ConvertUnits) {
       const int row = RowOf(xQuantity::Temp);
@@ -647,7 +695,8 @@ void TProcessPage::ApplyFlowUnit(int b, const std::string& unit) {
         if (std::isfinite(converted))
           flow.SetValue(converted);
         else if (flow.val != 0)
-          Warn("The flow of condition " + std::to_string(col + 1) + " could not be converted into " + unit + ".");
+          Warn("The flow of condition " + std::to_string(col + 1) + " could not be converted into " + unit +
+               ".");
       }
     }
     block.UnitFlow = unit;
@@ -858,8 +907,11 @@ void TProcessPage::CellEdited(int row, int col, const std::string& text) {
     case xQuantity::Temp:
     case xQuantity::Rho:
     case xQuantity::Z:
-    case xQuantity::VapourPressure: Guard([&] { RecomputeProperties(); }); break;
-    default: ConditionsChanged();
+    case xQuantity::VapourPressure:
+      Guard([&] { RecomputeProperties(); });
+      break;
+    default:
+      ConditionsChanged();
   }
 }
 
@@ -1005,7 +1057,8 @@ void TProcessPage::SaveData() {
     for (int r = 1; r < RowCount(); ++r) {
       const xProcessRow& row = rows_[static_cast<std::size_t>(r)];
       if (row.fluid < 0) continue;
-      const pugi::xml_node phase = GetOrAddChild(condition, fluids_[static_cast<std::size_t>(row.fluid)].Slot());
+      const pugi::xml_node phase =
+          GetOrAddChild(condition, fluids_[static_cast<std::size_t>(row.fluid)].Slot());
       const xGridObj& cell = column.cells[static_cast<std::size_t>(r)];
       if (row.quantity == xQuantity::State)
         SetChildText(phase, "state", cell.text);
@@ -1023,8 +1076,8 @@ void TProcessPage::SaveData() {
   SetChildText(units, "pressuredrop", Args.Units.Pressure->getDisplay(UnitPress));
   SetChildText(units, "temp", UnitTemp);
 
-  WritePipes(process, {PipeIn.Text(), ScheduleIn.Text(), PipeOut.Text(), ScheduleOut.Text(), PipeIn_ID, PipeIn_OD,
-                       PipeOut_ID, PipeOut_OD, PipeAtten});
+  WritePipes(process, {PipeIn.Text(), ScheduleIn.Text(), PipeOut.Text(), ScheduleOut.Text(), PipeIn_ID,
+                       PipeIn_OD, PipeOut_ID, PipeOut_OD, PipeAtten});
 
   const pugi::xml_node boxes = GetOrAddChild(process, "checkboxes");
   for (const xProcessRow& row : rows_)
@@ -1066,7 +1119,8 @@ void TProcessPage::OnPrev(TAction& Action) {
   for (const xFluidBlock& block : fluids_) {
     const pugi::xml_node fluid = FluidNode(block);
     if (!itemTemp.empty() && itemTemp != UnitTemp && fluid.child("critt"))
-      SetChildFloat(fluid, "critt", Args.Units.Temp->convert(GetChildFloat(fluid, "critt"), UnitTemp, itemTemp));
+      SetChildFloat(fluid, "critt",
+                    Args.Units.Temp->convert(GetChildFloat(fluid, "critt"), UnitTemp, itemTemp));
     if (!itemPress.empty() && itemPress != UnitPress && fluid.child("critp")) {
       ApplyAtmPressure();
       SetChildFloat(fluid, "critp",

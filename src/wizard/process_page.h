@@ -44,17 +44,30 @@ namespace quenta {
 
 // What a right-click on the conditions grid offers for the current cell.
 struct xProcessPopup {
-  bool IncreaseEnabled = false;     // "Increase Significant Figures"
-  bool DecreaseEnabled = false;     // "Decrease Significant Figures"
-  bool CopyRightEnabled = false;    // "Copy Right"
-  bool CopyAllRightEnabled = false; // "Copy All Right"
+  bool IncreaseEnabled = false;      // "Increase Significant Figures"
+  bool DecreaseEnabled = false;      // "Decrease Significant Figures"
+  bool CopyRightEnabled = false;     // "Copy Right"
+  bool CopyAllRightEnabled = false;  // "Copy All Right"
 };
 
 inline constexpr int kMinProcessSigFigs = 2;
 inline constexpr int kMaxProcessSigFigs = 5;
 
 // What a row of the conditions grid holds.
-enum class xQuantity : std::uint8_t { Title, P1, Pout, Temp, Heading, Flow, Rho, Nu, SoundSpeed, Z, VapourPressure, State };
+enum class xQuantity : std::uint8_t {
+  Title,
+  P1,
+  Pout,
+  Temp,
+  Heading,
+  Flow,
+  Rho,
+  Nu,
+  SoundSpeed,
+  Z,
+  VapourPressure,
+  State
+};
 
 struct xProcessRow {
   xQuantity quantity;
@@ -131,7 +144,7 @@ class TProcessPage : public TFramePage {
   // Page state.
   bool Loading = false;
   xComboList PressureUnit, TempUnit;
-  std::string UnitPress, UnitTemp;  // the units shown, the source of a unit change
+  std::string UnitPress, UnitTemp;            // the units shown, the source of a unit change
   std::string UnitRho, UnitNu, UnitVelocity;  // chosen on the analysis type page; labels here
   xComboList PipeIn, ScheduleIn, PipeOut, ScheduleOut;
   double PipeIn_ID = 0, PipeIn_OD = 0, PipeOut_ID = 0, PipeOut_OD = 0, PipeAtten = 0;
@@ -155,8 +168,8 @@ class TProcessPage : public TFramePage {
     const char* Slot() const { return gas ? "gas" : "liquid"; }
   };
 
-  TProcessPage(const xPageArgs& Arguments, xPageUI& UI, std::vector<xProcessRow> rows, std::vector<bool> gasFluids,
-               bool hasSaturated);
+  TProcessPage(const xPageArgs& Arguments, xPageUI& UI, std::vector<xProcessRow> rows,
+               std::vector<bool> gasFluids, bool hasSaturated);
 
   void InitPage() override;
 
