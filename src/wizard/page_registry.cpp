@@ -3,6 +3,7 @@
 #include "platform/exception.h"
 #include "wizard/analysis_type_page.h"
 #include "wizard/price_page.h"
+#include "wizard/process_page.h"
 #include "wizard/spec_sheet_page.h"
 
 namespace quenta {
@@ -22,11 +23,16 @@ struct xRegistered {
 };
 
 // One line per page class, in the wizard's order.
+// clang-format off
 constexpr xRegistered kPages[] = {
     {kAnalysisTypePage, &Make<TAnalysisTypePage>},
+    {kProcessPageLiquid, &Make<TProcessPage_Liquid>},
+    {kProcessPageGas, &Make<TProcessPage_Gas>},
+    {kProcessPageTwoPhase, &Make<TProcessPage_TwoPhase>},
     {kSpecSheetPage, &Make<TSpecSheetPage>},
     {kPriceBuildUpPage, &Make<TPriceBuildUpPage>},
 };
+// clang-format on
 
 }  // namespace
 

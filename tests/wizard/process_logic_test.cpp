@@ -1,5 +1,7 @@
 // The process, valve specification and plates pages' logic without their grids and lists, on
 // items made from the installed default item against the built reference database.
+#include "wizard/process_logic.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -13,11 +15,10 @@
 #include "platform/platform.h"
 #include "refdata/database.h"
 #include "refdata/unit_converter.h"
-#include "wizard/plates_logic.h"
-#include "wizard/process_logic.h"
-#include "wizard/valve_spec_logic.h"
 #include "support/message_of.h"
 #include "support/temp_database.h"
+#include "wizard/plates_logic.h"
+#include "wizard/valve_spec_logic.h"
 
 namespace quenta {
 namespace {
@@ -40,8 +41,8 @@ class ProcessLogicTest : public ::testing::Test {
 
   // A new item from the default item with the phase, pressure unit and conditions given, its
   // fluids chosen from the tables.
-  pugi::xml_node MakeItem(const char* phase, const char* pressureUnit, std::initializer_list<Condition> conditions,
-                          const char* liquid, const char* gas) {
+  pugi::xml_node MakeItem(const char* phase, const char* pressureUnit,
+                          std::initializer_list<Condition> conditions, const char* liquid, const char* gas) {
     pugi::xml_document def;
     EXPECT_TRUE(def.load_file(platform::ProgramDataFile("defaultitem.xml").c_str()));
     item_ = doc_.append_copy(def.document_element().child("item"));
@@ -81,7 +82,8 @@ xConnection* ProcessLogicTest::db_ = nullptr;
 xUnitConverters* ProcessLogicTest::units_ = nullptr;
 
 TEST_F(ProcessLogicTest, LiquidPropertiesComeFromTheWaterTables) {
-  const pugi::xml_node process = MakeItem("Liquid", "bar(a)", {{10, 2, 40, 50, 0}, {5, 1, 200, 50, 0}}, "Water", nullptr);
+  const pugi::xml_node process =
+      MakeItem("Liquid", "bar(a)", {{10, 2, 40, 50, 0}, {5, 1, 200, 50, 0}}, "Water", nullptr);
   const pugi::xml_node water = process.child("fluid").child("liquid");
   EXPECT_EQ(GetChildText(water, "name"), "Water");
   EXPECT_EQ(GetChildText(water, "modified"), "False");
@@ -100,7 +102,8 @@ TEST_F(ProcessLogicTest, LiquidPropertiesComeFromTheWaterTables) {
   // At 5 bar(a) water boils at 151.8 °C: at 200 °C it is a vapour and the page will not go on.
   EXPECT_EQ(GetChildText(Nth(2).child("liquid"), "state"), "Gas");
   EXPECT_EQ(CheckProcessConditions(Args()),
-            "At stated inlet pressure and temperature the fluid is a vapour - decrease temperature or increase pressure.");
+            "At stated inlet pressure and temperature the fluid is a vapour - decrease temperature or "
+            "increase pressure.");
   EXPECT_TRUE(management_->ValveReset());
   EXPECT_TRUE(management_->DiffuserRecalc());
 
@@ -113,8 +116,8 @@ TEST_F(ProcessLogicTest, LiquidPropertiesComeFromTheWaterTables) {
 }
 
 TEST_F(ProcessLogicTest, GasPropertiesAndTheSaturatedTemperature) {
-  const pugi::xml_node process =
-      MakeItem("Gas", "bar(g)", {{62, 24, 15, 0, 15000}, {48, 24, 10, 0, 38000}}, nullptr, "Natural Gas (typical)");
+  const pugi::xml_node process = MakeItem("Gas", "bar(g)", {{62, 24, 15, 0, 15000}, {48, 24, 10, 0, 38000}},
+                                          nullptr, "Natural Gas (typical)");
   EXPECT_FALSE(GetChildText(process.child("fluid").child("gas"), "gamma").empty());
   RecomputeProperties(Args());
   const pugi::xml_node g = Nth(1).child("gas");
@@ -158,6 +161,36 @@ TEST_F(ProcessLogicTest, TheChecksBeforeGoingOnNameTheFirstProblem) {
             "There is no pipe 4\" - 100mm Sched 999 in the pipe table.");
 }
 
+// The page selects what the checks name: the condition and the quantity at fault.
+TEST_F(ProcessLogicTest, TheChecksNameTheConditionAndTheQuantity) {
+  rConditionValues good;
+  good.p1 = 10;
+  good.pout = 2;
+  good.temp = 40;
+  good.liquid = {50, 0, 0, 0, 0, 0, "Liquid"};
+  good.gas = {80, 0, 0, 0, 0, 0, "Gas"};
+  const struct {
+    const char* phase;
+    void (*spoil)(rConditionValues&);
+    xProblemField field;
+  } cases[] = {
+      {kPhaseLiquid, [](rConditionValues& v) { v.liquid.state = "Gas"; }, xProblemField::Inlet},
+      {kPhaseGas, [](rConditionValues& v) { v.pout = 11; }, xProblemField::Inlet},
+      {kPhaseLiquid, [](rConditionValues& v) { v.liquid.flow = 0; }, xProblemField::LiquidFlow},
+      {kPhaseTwoPhase, [](rConditionValues& v) { v.gas.flow = -1; }, xProblemField::GasFlow},
+      {kPhaseTwoPhase, [](rConditionValues& v) { v.liquid.flow = 0; }, xProblemField::LiquidFlow},
+  };
+  for (const auto& k : cases) {
+    std::vector<rConditionValues> all = {good, good, good};
+    k.spoil(all[2]);
+    const rProcessProblem p = FindProcessProblem(k.phase, all, *units_->Temp, "°C");
+    EXPECT_FALSE(p.message.empty());
+    EXPECT_EQ(p.condition, 2);
+    EXPECT_EQ(p.field, k.field);
+    EXPECT_TRUE(FindProcessProblem(k.phase, {good}, *units_->Temp, "°C").message.empty());
+  }
+}
+
 // A pipe whose inside diameter is not below its outside diameter is refused naming the field,
 // before anything of the choice is written.
 TEST_F(ProcessLogicTest, APipeWhoseBoreIsNotInsideItsWallIsRefused) {
@@ -193,7 +226,8 @@ TEST_F(ProcessLogicTest, APipeWhoseBoreIsNotInsideItsWallIsRefused) {
 }
 
 TEST_F(ProcessLogicTest, ValveSpecificationCascadeAndDesignConditions) {
-  const pugi::xml_node process = MakeItem("Liquid", "bar(g)", {{100, 5, 40, 180, 0}, {95, 5, 60, 400, 0}}, "Water", nullptr);
+  const pugi::xml_node process =
+      MakeItem("Liquid", "bar(g)", {{100, 5, 40, 180, 0}, {95, 5, 60, 400, 0}}, "Water", nullptr);
   SelectPipes(Args(), "6\" - 150mm", "Sched 80", "6\" - 150mm", "Sched 80");
   EXPECT_GT(GetChildFloat(process, "pipeout_id"), 100);
 
@@ -220,8 +254,8 @@ TEST_F(ProcessLogicTest, ValveSpecificationCascadeAndDesignConditions) {
 }
 
 TEST_F(ProcessLogicTest, PlatesAreFittedOnTheLargestLineSizeAndPlaced) {
-  const pugi::xml_node process =
-      MakeItem("Gas", "bar(g)", {{62, 24, 15, 0, 15000}, {48, 24, 10, 0, 38000}}, nullptr, "Natural Gas (typical)");
+  const pugi::xml_node process = MakeItem("Gas", "bar(g)", {{62, 24, 15, 0, 15000}, {48, 24, 10, 0, 38000}},
+                                          nullptr, "Natural Gas (typical)");
   SelectPipes(Args(), "6\" - 150mm", "Sched 40", "8\" - 200mm", "Sched 40");
   RecomputeProperties(Args());
   ChooseValveSpec(Args(), "Globe", "");
