@@ -3,6 +3,7 @@
 #include "platform/exception.h"
 #include "wizard/price_page.h"
 #include "wizard/spec_sheet_page.h"
+#include "wizard/valve_specs_page.h"
 
 namespace quenta {
 namespace {
@@ -22,6 +23,7 @@ struct xRegistered {
 
 // One line per page class, in the wizard's order.
 constexpr xRegistered kPages[] = {
+    {kValveSpecsPage, &Make<TValveSpecsPage>},
     {kSpecSheetPage, &Make<TSpecSheetPage>},
     {kPriceBuildUpPage, &Make<TPriceBuildUpPage>},
 };
