@@ -26,20 +26,20 @@ INSERT INTO VlvSize (ID, Display, Nominal) VALUES
 
 -- Valve types; the actuator kind decides whether the actuator pages apply.
 INSERT INTO ValveType (ID, Display, Actuator, Picture, Description) VALUES
-  (1, 'Globe', 'Linear', '<none>', '<none>'),
-  (2, 'Angle', 'Linear', '<none>', '<none>'),
-  (3, 'Butterfly', 'Rotary', '<none>', '<none>'),
-  (4, 'Disk', 'Linear', '<none>', '<none>');
+  (1, 'Globe', 'Linear', 'data/valves/type_globe.jpg', 'data/valves/type_globe.txt'),
+  (2, 'Angle', 'Linear', 'data/valves/type_angle.jpg', 'data/valves/type_angle.txt'),
+  (3, 'Butterfly', 'Rotary', 'data/valves/type_butterfly.jpg', 'data/valves/type_butterfly.txt'),
+  (4, 'Disk', 'Linear', 'data/valves/type_disk.jpg', 'data/valves/type_disk.txt');
 
 -- Trims.
 INSERT INTO ValveTrim (ID, Display, Picture, Description) VALUES
-  (1, 'Standard', '<none>', '<none>'),
-  (2, 'Cav Control', '<none>', '<none>'),
-  (3, 'ED Disk Stack', '<none>', '<none>'),
-  (4, 'ZZ', '<none>', '<none>'),
-  (5, 'Low Noise - 1 Stage', '<none>', '<none>'),
-  (6, 'Low Noise - 2 Stage', '<none>', '<none>'),
-  (7, 'Low Noise - 3 Stage', '<none>', '<none>');
+  (1, 'Standard', 'data/valves/trim_standard.jpg', 'data/valves/trim_standard.txt'),
+  (2, 'Cav Control', 'data/valves/trim_cav_control.jpg', 'data/valves/trim_cav_control.txt'),
+  (3, 'ED Disk Stack', 'data/valves/trim_ed_disk_stack.jpg', 'data/valves/trim_ed_disk_stack.txt'),
+  (4, 'ZZ', 'data/valves/trim_zz.jpg', 'data/valves/trim_zz.txt'),
+  (5, 'Low Noise - 1 Stage', 'data/valves/trim_low_noise_1.jpg', 'data/valves/trim_low_noise_1.txt'),
+  (6, 'Low Noise - 2 Stage', 'data/valves/trim_low_noise_2.jpg', 'data/valves/trim_low_noise_2.txt'),
+  (7, 'Low Noise - 3 Stage', 'data/valves/trim_low_noise_3.jpg', 'data/valves/trim_low_noise_3.txt');
 
 -- Flow directions: Over tends to close the plug, Under to open it.
 INSERT INTO ValveFlowDirn (ID, Display) VALUES
@@ -59,9 +59,9 @@ INSERT INTO ValveObturator (ID, Display) VALUES
 -- Characteristics per obturator, each section of the default curve being one
 -- trim section.
 INSERT INTO ValveChar (ID, Display, Obturator, Picture, EditableChar, DefaultChar) VALUES
-  (1, 'Linear', 1, '<none>', 0, '0\0\0.3333\0.3333\0.6667\0.6667\1\1\'),
-  (2, 'Equal Percentage', 2, '<none>', 0, '0\0\0.3333\0.02\0.6667\0.06\1\1\'),
-  (3, 'Quick Opening', 3, '<none>', 0, '0\0\0.3333\0.7\0.6667\0.95\1\1\'),
+  (1, 'Linear', 1, 'data/valves/char_linear.jpg', 0, '0\0\0.3333\0.3333\0.6667\0.6667\1\1\'),
+  (2, 'Equal Percentage', 2, 'data/valves/char_equal_percentage.jpg', 0, '0\0\0.3333\0.02\0.6667\0.06\1\1\'),
+  (3, 'Quick Opening', 3, 'data/valves/char_quick_opening.jpg', 0, '0\0\0.3333\0.7\0.6667\0.95\1\1\'),
   (4, 'Sectioned - Cav Control', 4, '<none>', 1, '0\0\0\0\0.3\0.08\0.3\0.08\0.3\0.08\0.3\0.08\0.6\0.35\0.6\0.35\0.6\0.35\0.6\0.35\1\1\1\1\'),
   (5, 'Linear', 5, '<none>', 0, '0\0\0.3333\0.3333\0.6667\0.6667\1\1\'),
   (6, 'Equal Percentage', 6, '<none>', 0, '0\0\0.3333\0.02\0.6667\0.35\1\1\');

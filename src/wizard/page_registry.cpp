@@ -5,6 +5,7 @@
 #include "wizard/price_page.h"
 #include "wizard/process_page.h"
 #include "wizard/spec_sheet_page.h"
+#include "wizard/valve_specs_page.h"
 
 namespace quenta {
 namespace {
@@ -29,6 +30,7 @@ constexpr xRegistered kPages[] = {
     {kProcessPageLiquid, &Make<TProcessPage_Liquid>},
     {kProcessPageGas, &Make<TProcessPage_Gas>},
     {kProcessPageTwoPhase, &Make<TProcessPage_TwoPhase>},
+    {kValveSpecsPage, &Make<TValveSpecsPage>},
     {kSpecSheetPage, &Make<TSpecSheetPage>},
     {kPriceBuildUpPage, &Make<TPriceBuildUpPage>},
 };

@@ -200,6 +200,25 @@ CHARS = [
     (6, "Equal Percentage", 6, 0, DISC_EQUAL_PCT, DISC_EQUAL_PCT, 1.0, "E"),
 ]
 CHAR = {c[0]: c for c in CHARS}
+
+# Pictures and description texts of the valve specification page, drawn and written by
+# data/images/gen_pictures.py and installed beside the program under data/valves/. Only the plug
+# profiles (obturators 1 to 3) have a characteristic picture.
+PICTURES = "data/valves/"
+TYPE_FILES = {"Globe": "type_globe", "Angle": "type_angle", "Butterfly": "type_butterfly", "Disk": "type_disk"}
+TRIM_FILES = {"Standard": "trim_standard", "Cav Control": "trim_cav_control",
+              "ED Disk Stack": "trim_ed_disk_stack", "ZZ": "trim_zz",
+              "Low Noise - 1 Stage": "trim_low_noise_1", "Low Noise - 2 Stage": "trim_low_noise_2",
+              "Low Noise - 3 Stage": "trim_low_noise_3"}
+CHAR_FILES = {1: "char_linear", 2: "char_equal_percentage", 3: "char_quick_opening"}
+
+
+def picture(stem):
+    return PICTURES + stem + ".jpg" if stem else "<none>"
+
+
+def description(stem):
+    return PICTURES + stem + ".txt" if stem else "<none>"
 TYPE_ID = {t[1]: t[0] for t in VALVE_TYPES}
 TRIM_ID = {t[1]: t[0] for t in TRIMS}
 DIRN_ID = {d[1]: d[0] for d in DIRNS}
@@ -480,11 +499,12 @@ def main():
 
     lines.append("-- Valve types; the actuator kind decides whether the actuator pages apply.")
     insert(lines, "ValveType", ["ID", "Display", "Actuator", "Picture", "Description"],
-           [(i, d, a, "<none>", "<none>") for i, d, a in VALVE_TYPES])
+           [(i, d, a, picture(TYPE_FILES.get(d)), description(TYPE_FILES.get(d)))
+            for i, d, a in VALVE_TYPES])
 
     lines.append("-- Trims.")
     insert(lines, "ValveTrim", ["ID", "Display", "Picture", "Description"],
-           [(i, d, "<none>", "<none>") for i, d in TRIMS])
+           [(i, d, picture(TRIM_FILES.get(d)), description(TRIM_FILES.get(d))) for i, d in TRIMS])
 
     lines.append("-- Flow directions: Over tends to close the plug, Under to open it.")
     insert(lines, "ValveFlowDirn", ["ID", "Display"], DIRNS)
@@ -496,7 +516,7 @@ def main():
     lines.append("-- Characteristics per obturator, each section of the default curve being one")
     lines.append("-- trim section.")
     insert(lines, "ValveChar", ["ID", "Display", "Obturator", "Picture", "EditableChar", "DefaultChar"],
-           [(c[0], c[1], c[2], "<none>", c[3], c[4]) for c in CHARS])
+           [(c[0], c[1], c[2], picture(CHAR_FILES.get(c[0])), c[3], c[4]) for c in CHARS])
 
     rows, specs = build_valves()
 
