@@ -1,6 +1,7 @@
 #include "wizard/page_registry.h"
 
 #include "platform/exception.h"
+#include "wizard/plates_page.h"
 #include "wizard/price_page.h"
 #include "wizard/spec_sheet_page.h"
 
@@ -22,6 +23,7 @@ struct xRegistered {
 
 // One line per page class, in the wizard's order.
 constexpr xRegistered kPages[] = {
+    {kPlatesPage, &Make<TPlatesPage>},
     {kSpecSheetPage, &Make<TSpecSheetPage>},
     {kPriceBuildUpPage, &Make<TPriceBuildUpPage>},
 };
