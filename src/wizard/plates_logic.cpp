@@ -28,15 +28,16 @@ bool PlatesPossible(pugi::xml_node process) {
 }
 
 double OutletNominalSize(xConnection& db, pugi::xml_node process) {
-  const xQuery pipe(db,
-                    FormatSQL("select Nominal from Pipe_Sizes where Display='%s';", GetChildText(process, "pipeout")));
+  const xQuery pipe(
+      db, FormatSQL("select Nominal from Pipe_Sizes where Display='%s';", GetChildText(process, "pipeout")));
   return pipe.Eof() ? 0.0 : pipe.FieldByName("Nominal").AsFloat();
 }
 
 std::vector<xLineSize> LineSizesBetween(xConnection& db, double lower, double upper) {
-  xQuery sizes(db, FormatSQL("select distinct Display, LineSize from Diffusers, Pipe_Sizes where Linesize>=%g and "
-                             "Linesize<=%g and Diffusers.PipeSizeID=Pipe_Sizes.ID order by LineSize;",
-                             lower, upper));
+  xQuery sizes(
+      db, FormatSQL("select distinct Display, LineSize from Diffusers, Pipe_Sizes where Linesize>=%g and "
+                    "Linesize<=%g and Diffusers.PipeSizeID=Pipe_Sizes.ID order by LineSize;",
+                    lower, upper));
   std::vector<xLineSize> list;
   for (sizes.First(); !sizes.Eof(); sizes.Next())
     list.push_back({sizes.FieldByName("Display").AsString(), sizes.FieldByName("LineSize").AsFloat()});
@@ -64,9 +65,11 @@ void PlacePlatesOn(const xPageArgs& args, xCalculation_Phase& calculation,
     diffusers.SetFilter(nullptr);
     SetLineSizeFilter(diffusers, plate.size);
     if (plate.size.empty() || plate.cvText.empty() || !diffusers.Locate("Cv", plate.cv))
-      throw Exception("Plate " + std::to_string(pos) + " names no diffuser plate of the catalogue (line size '" +
-                      plate.size + "', Cv '" + plate.cvText + "').");
-    calculation.SelectDiffuser(args, diffusers, static_cast<std::uint8_t>(pos), static_cast<std::uint8_t>(count));
+      throw Exception("Plate " + std::to_string(pos) +
+                      " names no diffuser plate of the catalogue (line size '" + plate.size + "', Cv '" +
+                      plate.cvText + "').");
+    calculation.SelectDiffuser(args, diffusers, static_cast<std::uint8_t>(pos),
+                               static_cast<std::uint8_t>(count));
   }
 }
 

@@ -19,9 +19,9 @@ constexpr const char* kNoPlateForOutlet = "The catalogue has no diffuser plate f
 // Larger than any line size of the catalogue.
 constexpr double kAnyLineSize = 1e9;
 
-const char* const kPlateRowHeadings[kPlateRows] = {
-    "Line Size", "Cv", "Max Pressure Ratio", "Max Velocity", "Max Noise", "Comment", "Cv Multiplier",
-    "Modified Cv"};
+const char* const kPlateRowHeadings[kPlateRows] = {"Line Size",     "Cv",         "Max Pressure Ratio",
+                                                   "Max Velocity",  "Max Noise",  "Comment",
+                                                   "Cv Multiplier", "Modified Cv"};
 
 std::string PlateName(int plate) {
   return "plate" + std::to_string(plate);
@@ -313,7 +313,8 @@ void TPlatesPage::CvMultiplierEdited(int plate, const std::string& text) {
   const double multiplier = AllowedCvMultiplier(typed, Args.EngUser);
   Column(plate).cvmultiplier.SetValue(multiplier);
   // Stored first: the plate is placed with the multiplier the item holds.
-  SetChildFloat(GetOrAddChild(GetOrAddChild(Process(), "plates"), PlateName(plate)), "cvmultiplier", multiplier);
+  SetChildFloat(GetOrAddChild(GetOrAddChild(Process(), "plates"), PlateName(plate)), "cvmultiplier",
+                multiplier);
   Recalculate();
   PlatesChanged();
 }
@@ -411,7 +412,8 @@ std::vector<xControl> TPlatesPage::Controls() const {
     c.push_back(pic);
   };
   picture("PictureValve", "valve", true);
-  for (int p = 1; p <= kMaxPlates; ++p) picture("PictureDiffuser" + std::to_string(p), "diffuser", p <= count_);
+  for (int p = 1; p <= kMaxPlates; ++p)
+    picture("PictureDiffuser" + std::to_string(p), "diffuser", p <= count_);
   picture("PicturePipe", "pipe", true);
   return c;
 }
@@ -439,7 +441,8 @@ xGrid TPlatesPage::Grid(std::string_view id) const {
       for (std::size_t k = 0; k < names.size(); ++k) {
         xCell& cell = g.At(static_cast<int>(r), static_cast<int>(k));
         cell.text = GetChildDisplay(conditions[r], names[k]);
-        cell.cue = conditions[r].child(names[k].c_str()).attribute("error").as_bool() ? xCue::Red : xCue::Grey;
+        cell.cue =
+            conditions[r].child(names[k].c_str()).attribute("error").as_bool() ? xCue::Red : xCue::Grey;
       }
     }
     return g;

@@ -94,8 +94,8 @@ class TPlatesPage : public TFramePage {
 
   // Page state.
   std::unique_ptr<xCalculation_Phase> calculation;
-  double maxnoise = 0;     // above it a plate is flagged
-  double NomPipeSize = 0;  // the outlet pipe's nominal size
+  double maxnoise = 0;                     // above it a plate is flagged
+  double NomPipeSize = 0;                  // the outlet pipe's nominal size
   std::array<double, kMaxPlates> Sizes{};  // each plate's nominal size
   bool Loading = false;
 
