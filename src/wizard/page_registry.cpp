@@ -1,6 +1,7 @@
 #include "wizard/page_registry.h"
 
 #include "platform/exception.h"
+#include "wizard/actuator_page.h"
 #include "wizard/plates_page.h"
 #include "wizard/price_page.h"
 #include "wizard/spec_sheet_page.h"
@@ -24,6 +25,7 @@ struct xRegistered {
 // One line per page class, in the wizard's order.
 constexpr xRegistered kPages[] = {
     {kPlatesPage, &Make<TPlatesPage>},
+    {kActuatorPage, &Make<TActuatorPage>},
     {kSpecSheetPage, &Make<TSpecSheetPage>},
     {kPriceBuildUpPage, &Make<TPriceBuildUpPage>},
 };
