@@ -11,6 +11,7 @@
 #include "item_file.h"
 #include "platform/exception.h"
 #include "wizard/actuator_page.h"
+#include "wizard/page_ui.h"
 
 namespace quenta::cli {
 namespace {
@@ -18,17 +19,6 @@ namespace {
 using json = nlohmann::ordered_json;
 
 constexpr const char* kSizeValveFirst = "Size the valve first (quenta-cli size).";
-
-// The page's messages without a window: kept to be reported as notes; questions are declined.
-class CollectedMessages : public xPageMessages {
- public:
-  void ShowMessage(const std::string& text) override { shown.push_back(text); }
-  bool AskYesNo(const std::string& question) override {
-    shown.push_back(question);
-    return false;
-  }
-  std::vector<std::string> shown;
-};
 
 // The columns of the force display: beside the closed actuator, beside the open one, and the
 // throttling case.
@@ -50,7 +40,7 @@ constexpr const char* kRowTitles[kForceRows] = {"Spring", "Air", "Packing", "Lin
 constexpr const char* kColourNames[] = {"normal", "solution", "error"};
 
 struct Sized {
-  std::unique_ptr<TActuatorPage> page;
+  xPagePtr<TActuatorPage> page;
   std::vector<std::string> notes;
 };
 
@@ -59,16 +49,15 @@ struct Sized {
 // the fail action asked for, the look-ups and the force table. The sizing runs once more at the
 // end so that a failure the page would only show as a message fails the item.
 Sized SizeItem(const ReferenceData& ref, pugi::xml_node item, const std::optional<std::string>& failAction,
-               xPageManagement& management, CollectedMessages& messages) {
+               xPageManagement& management, xScriptedPageUI& ui) {
   const pugi::xml_node process = ProcessOf(item);
   if (GetChildText(process.child("valve"), "name").empty()) throw Exception(kSizeValveFirst);
   if (failAction) SetChildText(GetOrAddChild(process, "actuator"), "failaction", *failAction);
   management.SetActuatorReset(true);
   const xPageArgs args{ref.db.get(), item, UnitsOf(*ref.units), &management, ref.engUser};
   Sized sized;
-  sized.page = std::make_unique<TActuatorPage>(args, messages);
+  sized.page = CreatePage<TActuatorPage>(args, ui);
   TActuatorPage& page = *sized.page;
-  page.OnShow();
   if (failAction && page.FailAction.Text() != *failAction) {
     std::string offered;
     for (const std::string& f : page.FailAction.Items) offered += (offered.empty() ? "" : ", ") + f;
@@ -79,7 +68,8 @@ Sized SizeItem(const ReferenceData& ref, pugi::xml_node item, const std::optiona
                     FormatSigFigs(3, page.MaxStroke) + " mm.");
   xCalculation_Actuator().SizeActuator(args);
   page.SaveData();
-  sized.notes = messages.shown;
+  // The page's messages without a window are reported as notes.
+  sized.notes = ui.Texts();
   return sized;
 }
 
@@ -211,8 +201,8 @@ json ItemJson(int index, pugi::xml_node item, const TActuatorPage& page,
 
 std::vector<std::string> SizeItemActuator(const ReferenceData& ref, pugi::xml_node item) {
   xPageManagement management(item, nullptr);
-  CollectedMessages messages;
-  return SizeItem(ref, item, std::nullopt, management, messages).notes;
+  xScriptedPageUI ui;
+  return SizeItem(ref, item, std::nullopt, management, ui).notes;
 }
 
 int ActuatorCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -222,9 +212,9 @@ int ActuatorCommand(const std::vector<std::string>& args, std::ostream& out, std
   return RunItemCommand<json>(
       o, "an item's actuator could not be sized", out, err,
       [&failAction](const ReferenceData& ref, int index, pugi::xml_node item, bool asJson) {
-        CollectedMessages messages;
+        xScriptedPageUI ui;
         xPageManagement management(item, nullptr);
-        const Sized sized = SizeItem(ref, item, failAction, management, messages);
+        const Sized sized = SizeItem(ref, item, failAction, management, ui);
         return Answer<json>(
             asJson, [&] { return ItemJson(index, item, *sized.page, sized.notes); },
             [&](std::ostream& text) { PrintItem(text, index, item, *sized.page, sized.notes); });

@@ -1,6 +1,8 @@
 // quenta-cli demo [--appdata DIR]: a customer, a quote and three engineered items, printed as
 // one PDF, made the way an engineer makes them: each item starts from the default item and goes
 // through the wizard's steps in the wizard's order.
+#include "demo.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -15,7 +17,6 @@
 #include "app/quote_file.h"
 #include "app/quote_items.h"
 #include "commands.h"
-#include "demo.h"
 #include "item/item_document.h"
 #include "item/xml_utils.h"
 #include "item_file.h"
@@ -24,6 +25,7 @@
 #include "size.h"
 #include "sizing/spec_recommendation.h"
 #include "trim.h"
+#include "wizard/frame_page.h"
 #include "wizard/plates_logic.h"
 #include "wizard/process_logic.h"
 #include "wizard/valve_spec_logic.h"
@@ -100,7 +102,9 @@ const std::vector<DemoItem>& DemoItems() {
        "8\" - 200mm",
        "Sched 40",
        1,
-       {{"Minimum", 62, 24, 15, 0, 15000}, {"Normal", 55, 24, 12, 0, 28000}, {"Maximum", 48, 24, 10, 0, 38000}}},
+       {{"Minimum", 62, 24, 15, 0, 15000},
+        {"Normal", 55, 24, 12, 0, 28000},
+        {"Maximum", 48, 24, 10, 0, 38000}}},
       {"Aerated water from flotation tank to clarifier",
        "LCV-4102",
        kPhaseTwoPhase,
@@ -112,7 +116,9 @@ const std::vector<DemoItem>& DemoItems() {
        "4\" - 100mm",
        "Sched 40",
        0,
-       {{"Minimum", 7, 2.5, 25, 40, 80}, {"Normal", 6.5, 2.5, 25, 60, 120}, {"Maximum", 6, 2.5, 25, 75, 150}}},
+       {{"Minimum", 7, 2.5, 25, 40, 80},
+        {"Normal", 6.5, 2.5, 25, 60, 120},
+        {"Maximum", 6, 2.5, 25, 75, 150}}},
   };
   return items;
 }
@@ -161,10 +167,6 @@ void ValveSpecStep(const xPageArgs& args) {
   DesignFromConditions(args);
 }
 
-bool HasTrimDesign(pugi::xml_node process) {
-  return GetChildBool(process, "edtrim") || GetChildBool(process, "zztrim") || GetChildBool(process, "cctrim");
-}
-
 void Engineer(const ReferenceData& ref, pugi::xml_node item, const DemoItem& d, DemoItemSummary& summary) {
   SetChildText(item, "description", d.description);
   SetChildText(item, "tag", d.tag);
@@ -184,8 +186,8 @@ void Engineer(const ReferenceData& ref, pugi::xml_node item, const DemoItem& d, 
     const xPageArgs again{ref.db.get(), item, UnitsOf(*ref.units), &sized, ref.engUser};
     xVlvSpecRecommendation recommendation;
     const rVlvSpecRecommendation proposal = recommendation.Recommend(again);
-    if (proposal.vlvtype.empty() ||
-        (proposal.vlvtype == GetChildText(process, "vlvtype") && proposal.vlvtrim == GetChildText(process, "trim")))
+    if (proposal.vlvtype.empty() || (proposal.vlvtype == GetChildText(process, "vlvtype") &&
+                                     proposal.vlvtrim == GetChildText(process, "trim")))
       break;
     ChooseValveSpec(again, proposal.vlvtype, proposal.vlvtrim);
     DesignFromConditions(again);
@@ -207,10 +209,11 @@ void Engineer(const ReferenceData& ref, pugi::xml_node item, const DemoItem& d, 
 std::string Summary(int n, pugi::xml_node item) {
   const pugi::xml_node process = item.child("process");
   const pugi::xml_node valve = process.child("valve");
-  std::string line = "Item " + std::to_string(n) + " (" + GetChildText(item, "tag") + "): " +
-                     GetChildText(process, "phase") + ", " + GetChildText(valve, "name") + " " +
+  std::string line = "Item " + std::to_string(n) + " (" + GetChildText(item, "tag") +
+                     "): " + GetChildText(process, "phase") + ", " + GetChildText(valve, "name") + " " +
                      GetChildText(valve, "size") + " " + GetChildText(process, "trim") + ", rated " +
-                     GetChildDisplay(valve, "vc") + " " + GetChildText(process.child("units"), "vc") + "; travel";
+                     GetChildDisplay(valve, "vc") + " " + GetChildText(process.child("units"), "vc") +
+                     "; travel";
   double noise = 0;
   std::vector<std::string> warnings;
   for (pugi::xml_node c : process.child("conditions").children("condition")) {

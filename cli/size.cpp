@@ -246,11 +246,6 @@ void PrintValve(std::ostream& out, pugi::xml_node process) {
       << GetChildDisplay(valve, "vc") << " " << GetChildText(process.child("units"), "vc") << "\n";
 }
 
-// process/maxnoise; a new item's limit of 85 dB(A) when the item has none.
-double MaxNoise(pugi::xml_node process) {
-  return GetChildText(process, "maxnoise").empty() ? 85.0 : GetChildFloat(process, "maxnoise");
-}
-
 // Returns whether a plate is louder than the limit.
 bool PrintPlates(std::ostream& out, pugi::xml_node process, const std::string& phase,
                  xPressureConverter& pressure) {
@@ -264,7 +259,7 @@ bool PrintPlates(std::ostream& out, pugi::xml_node process, const std::string& p
   for (int pos = 1; pos <= count; ++pos) {
     pugi::xml_node plate = process.child("plates").child(("plate" + std::to_string(pos)).c_str());
     // The plates page shows a plate louder than the item's noise limit as an error.
-    const bool loud = GetChildFloat(plate, "maxnoise") > MaxNoise(process);
+    const bool loud = GetChildFloat(plate, "maxnoise") > sizing::MaxNoise(process);
     flagged = flagged || loud;
     out << "  Plate " << pos << ": " << GetChildText(plate, "size") << "  Cv "
         << GetChildText(plate, "cvmodified") << "  max pressure ratio " << GetChildDisplay(plate, "maxpr")

@@ -30,11 +30,8 @@ std::vector<pugi::xml_node> Conditions(pugi::xml_node process) {
 
 }  // namespace
 
-TActuatorPage::TActuatorPage(const xPageArgs& Arguments, xPageMessages& Messages_)
-    : Args(Arguments),
-      Query(*Arguments.DBConnection),
-      QueryActuator(*Arguments.DBConnection),
-      Messages(&Messages_) {}
+TActuatorPage::TActuatorPage(const xPageArgs& Arguments, xPageUI& UI_)
+    : TFramePage(Arguments, UI_), Query(*Arguments.DBConnection), QueryActuator(*Arguments.DBConnection) {}
 
 pugi::xml_node TActuatorPage::Process() const {
   return ProcessOf(Args.Item);
@@ -85,11 +82,13 @@ void TActuatorPage::SetDefault(xGridObj& cell, double value) {
 // ---------------------------------------------------------------------------------------------
 // Page framework
 
-void TActuatorPage::OnShow() {
+void TActuatorPage::InitPage() {
   const pugi::xml_node process = Process();
-  const bool trimDesign =
-      GetChildBool(process, "edtrim") || GetChildBool(process, "zztrim") || GetChildBool(process, "cctrim");
-  nPage = trimDesign ? "TTrimDesignPage" : "TSpecSheetPage";
+  number = 5;
+  pPageEnabled = true;
+  nPageEnabled = true;
+  nPage = HasTrimDesign(process) ? kTrimDesignPage : kSpecSheetPage;
+  // The page before is named on leaving backwards, by the item's phase.
   pPage.clear();
   phase = GetChildText(process, "phase");
 
@@ -107,21 +106,16 @@ void TActuatorPage::OnShow() {
   UpdateWarning();
 }
 
-bool TActuatorPage::OnNext() {
-  SaveData();
-  return true;
-}
-
-bool TActuatorPage::OnPrev() {
+void TActuatorPage::OnPrev(TAction& Action) {
   SaveData();
   if (phase == "Gas") {
-    pPage = "TResultsPage_Gas";
+    pPage = kResultsPageGas;
   } else if (phase == "Liquid") {
-    pPage = "TResultsPage_Liquid";
+    pPage = kResultsPageLiquid;
   } else if (phase == "TwoPhase" || phase == "Two Phase") {
-    pPage = "TResultsPage_TwoPhase";
+    pPage = kResultsPageTwoPhase;
   }
-  return true;
+  TFramePage::OnPrev(Action);
 }
 
 void TActuatorPage::SaveGrid(pugi::xml_node actuator, const char* name, const xGridObj& cell,
@@ -246,19 +240,19 @@ void TActuatorPage::LoadSaved() {
 
   SetComboText(LookupPressure, GetChildText(process.child("units"), "airsupply"));
   SetComboText(FailAction, GetChildText(actuator, "failaction"));
-  FailActionChange();
+  FailActionChanged();
   SetComboText(ShutOff, NormaliseShutOffClass(GetChildText(actuator, "shutoff")));
-  ShutOffChange();
+  ShutOffChanged();
   SetComboText(SeatMaterial, GetChildText(actuator, "seatmaterial"));
-  SeatMaterialChange();
+  SeatMaterialChanged();
   SetComboText(PackingMaterial, GetChildText(actuator, "packingmaterial"));
-  PackingMaterialChange();
+  PackingMaterialChanged();
   SetComboText(ActType, GetChildText(actuator, "type"));
-  ActTypeChange();
+  ActTypeChanged();
   SetComboText(ActSize, GetChildText(actuator, "size"));
-  ActSizeChange();
+  ActSizeChanged();
   SetComboText(ActSpring, GetChildText(actuator, "spring"));
-  ActSpringChange();
+  ActSpringChanged();
 
   Balanced = GetChildBool(actuator, "balanced");
   LoadGrid(actuator, "pshutoff", pshutoff);
@@ -308,7 +302,7 @@ std::vector<std::string> TActuatorPage::DistinctOfVisibleRows(const char* column
   return list;
 }
 
-void TActuatorPage::FailActionChange() {
+void TActuatorPage::FailActionChanged() {
   const std::string previousSize = ActSize.Text();
   QueryActuator.Open(
       FormatSQL("SELECT Actuators.*, Act_Type.Display AS ActType, Act_Type.Action, Act_Sizes.Display "
@@ -323,30 +317,30 @@ void TActuatorPage::FailActionChange() {
   FilterLevel = 0;
   ActType.Items = DistinctOfVisibleRows("ActType");
   ActType.ItemIndex = ActType.Items.empty() ? -1 : 0;
-  ActTypeChange();
+  ActTypeChanged();
   if (!Loading && !previousSize.empty() && Contains(ActSize.Items, previousSize) &&
       ActSize.Text() != previousSize) {
     SetComboText(ActSize, previousSize);
-    ActSizeChange();
+    ActSizeChanged();
   }
 }
 
-void TActuatorPage::ActTypeChange() {
+void TActuatorPage::ActTypeChanged() {
   ApplyRowFilter(1);
   ActSize.Items = DistinctOfVisibleRows("ActSize");
   ActSize.ItemIndex = ActSize.Items.empty() ? -1 : 0;
   ReadPictures();
-  ActSizeChange();
+  ActSizeChanged();
 }
 
-void TActuatorPage::ActSizeChange() {
+void TActuatorPage::ActSizeChanged() {
   ApplyRowFilter(2);
   ActSpring.Items = DistinctOfVisibleRows("ActSpring");
   ActSpring.ItemIndex = ActSpring.Items.empty() ? -1 : 0;
-  ActSpringChange();
+  ActSpringChanged();
 }
 
-void TActuatorPage::ActSpringChange() {
+void TActuatorPage::ActSpringChanged() {
   ApplyRowFilter(3);
   if (QueryActuator.IsEmpty()) return;
   Model = QueryActuator.FieldByName("Display").AsString();
@@ -379,14 +373,14 @@ void TActuatorPage::ReadPictures() {
   } catch (const Exception&) {
     ImgClosedLocation.clear();
     ImgOpenLocation.clear();
-    Messages->ShowMessage(kErrorLoadingPictures);
+    Fail(kErrorLoadingPictures);
   }
 }
 
 // ---------------------------------------------------------------------------------------------
 // Events
 
-void TActuatorPage::ShutOffChange() {
+void TActuatorPage::ShutOffChanged() {
   RebuildSeatMaterials();
   if (Loading) return;
   LookupSeatLoading();
@@ -394,24 +388,19 @@ void TActuatorPage::ShutOffChange() {
   UpdateWarning();
 }
 
-void TActuatorPage::SeatMaterialChange() {
+void TActuatorPage::SeatMaterialChanged() {
   if (Loading) return;
   LookupSeatLoading();
   Recalculate();
 }
 
-void TActuatorPage::PackingMaterialChange() {
+void TActuatorPage::PackingMaterialChanged() {
   if (Loading) return;
   LookupPackingFriction();
   Recalculate();
 }
 
-void TActuatorPage::AirUnitChange() {
-  if (!Loading) Recalculate();
-}
-
-bool TActuatorPage::PressureBalancedClick(bool ticked) {
-  if (ticked && !BalancedEnabled()) return false;
+void TActuatorPage::SetBalanced(bool ticked) {
   Balanced = ticked;
   const pugi::xml_node valve = Valve();
   if (ticked) {
@@ -425,13 +414,11 @@ bool TActuatorPage::PressureBalancedClick(bool ticked) {
     Recalculate();
     UpdateWarning();
   }
-  return true;
 }
 
 bool TActuatorPage::GridValueEdited(xGridObj& cell, const std::string& text) {
-  if (&cell == &thrust || &cell == &seatdia || &cell == &stemdia) return false;
-  if (&cell == &stroke && !StrokeEditable()) return false;
-  if (&cell == &sleevedia && !SleeveEditable()) return false;
+  auto event = Event();
+  if (!CellEditable(cell)) return false;
   cell.SetActual(text);
   // The trim sections take their strokes from the actuator's stroke.
   if (&cell == &stroke && Args.Management) Args.Management->SetTrimReset(true);
@@ -440,6 +427,7 @@ bool TActuatorPage::GridValueEdited(xGridObj& cell, const std::string& text) {
 }
 
 void TActuatorPage::btnResetSizingClick() {
+  auto event = Event();
   const pugi::xml_node process = Process();
   const pugi::xml_node valve = Valve();
   {
@@ -457,9 +445,9 @@ void TActuatorPage::btnResetSizingClick() {
     if (!QueryActuator.Locate("ActSize", standard)) QueryActuator.First();
     if (!QueryActuator.IsEmpty()) {
       SetComboText(ActType, QueryActuator.FieldByName("ActType").AsString());
-      ActTypeChange();
+      ActTypeChanged();
       SetComboText(ActSize, standard);
-      ActSizeChange();
+      ActSizeChanged();
     }
 
     ValveName = GetChildText(valve, "name");
@@ -480,6 +468,7 @@ void TActuatorPage::btnResetSizingClick() {
 // Look-ups
 
 void TActuatorPage::LookupSeatLoading() {
+  auto event = Event();
   const pugi::xml_node process = Process();
   // The seat must hold at the coldest condition, where metal parts have shrunk most.
   double lowest = 9999;
@@ -506,11 +495,12 @@ void TActuatorPage::LookupSeatLoading() {
     if (Query.IsEmpty()) throw DatabaseError("No seat loading is listed for these choices.", sql);
     SetDefault(seatloading, FromNPerMm(Query.FieldByName("SeatLoading").AsFloat()));
   } catch (const Exception& e) {
-    Messages->ShowMessage(e.what());
+    Fail(e.what());
   }
 }
 
 void TActuatorPage::LookupPackingFriction() {
+  auto event = Event();
   const pugi::xml_node process = Process();
   try {
     const std::string sql = FormatSQL(
@@ -524,7 +514,7 @@ void TActuatorPage::LookupPackingFriction() {
     const double newtons = ToMm(stemdia.Value()) * Query.FieldByName("PackingFriction").AsFloat();
     SetDefault(packingfriction, Args.Units.Force->convert(newtons, "N", ForceUnit()));
   } catch (const Exception& e) {
-    Messages->ShowMessage(e.what());
+    Fail(e.what());
   }
 }
 
@@ -532,13 +522,14 @@ void TActuatorPage::LookupPackingFriction() {
 // Sizing and display
 
 void TActuatorPage::Recalculate() {
+  auto event = Event();
   if (SettingDefaults) return;
   if (!Loading) SaveData();
   try {
     xCalculation_Actuator calculation;
     calculation.SizeActuator(Args);
   } catch (const Exception& e) {
-    Messages->ShowMessage(e.what());
+    Fail(e.what());
     return;
   }
   SetDefault(thrust, GetChildFloat(Args.Item.child("process").child("actuator"), "thrust"));
@@ -549,6 +540,7 @@ void TActuatorPage::Recalculate() {
 }
 
 void TActuatorPage::UpdateWarning() {
+  auto event = Event();
   const pugi::xml_node process = Process();
   const std::string unit = GetChildText(process.child("units"), "temp");
   double highest = -std::numeric_limits<double>::infinity();
@@ -593,6 +585,232 @@ xForceCell TActuatorPage::ForceCell(int forceCase, int row) const {
   const std::string unit = row == kRowSeat ? ForcePerDistanceLabel() : ForceUnit();
   cell.hint = FormatSigFigs(3, GetChildFloat(caseNode, name)) + " " + unit;
   return cell;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The events as the view reports them
+
+namespace {
+
+bool Pick(xComboList& list, int index) {
+  if (index < 0 || index >= static_cast<int>(list.Items.size())) return false;
+  list.ItemIndex = index;
+  return true;
+}
+
+}  // namespace
+
+void TActuatorPage::FailActionChange(int index) {
+  auto event = Event();
+  if (Pick(FailAction, index)) FailActionChanged();
+}
+
+void TActuatorPage::ActTypeChange(int index) {
+  auto event = Event();
+  if (Pick(ActType, index)) ActTypeChanged();
+}
+
+void TActuatorPage::ActSizeChange(int index) {
+  auto event = Event();
+  if (Pick(ActSize, index)) ActSizeChanged();
+}
+
+void TActuatorPage::ActSpringChange(int index) {
+  auto event = Event();
+  if (Pick(ActSpring, index)) ActSpringChanged();
+}
+
+void TActuatorPage::ShutOffChange(int index) {
+  auto event = Event();
+  if (Pick(ShutOff, index)) ShutOffChanged();
+}
+
+void TActuatorPage::SeatMaterialChange(int index) {
+  auto event = Event();
+  if (Pick(SeatMaterial, index)) SeatMaterialChanged();
+}
+
+void TActuatorPage::PackingMaterialChange(int index) {
+  auto event = Event();
+  if (Pick(PackingMaterial, index)) PackingMaterialChanged();
+}
+
+void TActuatorPage::AirUnitChange(int index) {
+  auto event = Event();
+  if (Pick(LookupPressure, index) && !Loading) Recalculate();
+}
+
+bool TActuatorPage::PressureBalancedClick(bool ticked) {
+  auto event = Event();
+  if (ticked && !BalancedEnabled()) return false;
+  SetBalanced(ticked);
+  return true;
+}
+
+bool TActuatorPage::CellEditable(const xGridObj& cell) const {
+  if (&cell == &stroke) return StrokeEditable();
+  if (&cell == &sleevedia) return SleeveEditable();
+  for (const xGridObj* typed : {&pshutoff, &psupply, &precompression, &springrate, &areaabove, &areabelow,
+                                &seatloading, &packingfriction})
+    if (&cell == typed) return true;
+  return false;  // thrust, seat and stem diameter, and any cell not of this page
+}
+
+xGridObj* TActuatorPage::GridCell(std::string_view grid, int row) {
+  auto of = [row](std::initializer_list<xGridObj*> cells) -> xGridObj* {
+    return row >= 0 && row < static_cast<int>(cells.size()) ? cells.begin()[row] : nullptr;
+  };
+  if (grid == "InputGrid") return of({&pshutoff, &psupply});
+  if (grid == "SpringGrid") return of({&precompression, &springrate});
+  if (grid == "CylinderGrid") return of({&areaabove, &areabelow});
+  if (grid == "ValveGrid")
+    return of({nullptr, nullptr, &seatloading, &packingfriction, &stroke, &seatdia, &stemdia, &sleevedia});
+  if (grid == "ThrustGrid") return of({&thrust});
+  return nullptr;
+}
+
+bool TActuatorPage::CellEdited(std::string_view grid, int row, const std::string& text) {
+  auto event = Event();
+  xGridObj* cell = GridCell(grid, row);
+  return cell && GridValueEdited(*cell, text);
+}
+
+// ---------------------------------------------------------------------------------------------
+// What the view shows
+
+namespace {
+
+xControl ChoiceOf(const char* id, const char* caption, const xComboList& list) {
+  xControl c;
+  c.id = id;
+  c.kind = xControlKind::Choice;
+  c.caption = caption;
+  c.items = list.Items;
+  c.index = list.ItemIndex;
+  c.editable = false;
+  return c;
+}
+
+xControl LabelOf(std::string id, std::string text, xCue cue = xCue::Normal) {
+  xControl c;
+  c.id = std::move(id);
+  c.text = std::move(text);
+  c.cue = cue;
+  return c;
+}
+
+// A value cell under the page's own rule of who may type into it.
+xCell CellUnder(const xGridObj& cell, bool editable) {
+  xCell drawn = CellOf(cell);
+  drawn.editable = editable;
+  if (!cell.error)
+    drawn.cue = !editable ? xCue::Grey : cell.showchanged && cell.changed ? xCue::Blue : xCue::Normal;
+  return drawn;
+}
+
+}  // namespace
+
+std::vector<xControl> TActuatorPage::Controls() const {
+  std::vector<xControl> c;
+  c.push_back(ChoiceOf("FailAction", "Fail Action", FailAction));
+  c.push_back(ChoiceOf("ShutOff", "Shut Off Class", ShutOff));
+  c.push_back(ChoiceOf("SeatMaterial", "Seat Material", SeatMaterial));
+  c.push_back(ChoiceOf("PackingMaterial", "Packing Material", PackingMaterial));
+  c.push_back(ChoiceOf("LookupPressure", "Air Pressure Unit", LookupPressure));
+  c.push_back(ChoiceOf("ActType", "Type", ActType));
+  c.push_back(ChoiceOf("ActSize", "Size", ActSize));
+  c.push_back(ChoiceOf("ActSpring", "Spring", ActSpring));
+  for (const char* grid : {"InputGrid", "SpringGrid", "CylinderGrid", "ValveGrid", "ThrustGrid"}) {
+    xControl g;
+    g.id = grid;
+    g.kind = xControlKind::Grid;
+    c.push_back(g);
+  }
+  c.push_back(LabelOf("Model", Model));
+  c.push_back(LabelOf("Action", Action));
+  xControl balanced;
+  balanced.id = "PressureBalanced";
+  balanced.kind = xControlKind::Check;
+  balanced.caption = "Pressure Balanced";
+  balanced.checked = Balanced;
+  balanced.enabled = BalancedEnabled();
+  c.push_back(balanced);
+  xControl reset;
+  reset.id = "btnResetSizing";
+  reset.kind = xControlKind::Button;
+  reset.caption = "Reset Sizing";
+  c.push_back(reset);
+  for (const auto& [id, location] :
+       {std::pair{"ImgClosed", &ImgClosedLocation}, std::pair{"ImgOpen", &ImgOpenLocation}}) {
+    xControl picture;
+    picture.id = id;
+    picture.kind = xControlKind::Picture;
+    picture.text = *location;
+    c.push_back(picture);
+  }
+  xControl warning = LabelOf("Warning", kActuatorWarning, xCue::Red);
+  warning.visible = WarningVisible;
+  c.push_back(warning);
+  for (int forceCase = 1; forceCase <= kForceCases; ++forceCase) {
+    for (int row = 1; row <= kForceRows; ++row) {
+      const xForceCell cell = ForceCell(forceCase, row);
+      if (!cell.exists) continue;
+      xControl arrow =
+          LabelOf("Force" + std::to_string(forceCase) + "_" + std::to_string(row), cell.up ? "up" : "down");
+      arrow.visible = cell.visible;
+      arrow.cue = cell.colour == kColourSolution ? xCue::Blue
+                  : cell.colour == kColourError  ? xCue::Red
+                                                 : xCue::Normal;
+      arrow.hint = cell.hint;
+      c.push_back(arrow);
+    }
+  }
+  c.push_back(LabelOf("LegendNormal", "No Problem"));
+  c.push_back(LabelOf("LegendSolution", "Suggested Solution", xCue::Blue));
+  c.push_back(LabelOf("LegendProblem", "Possible Problem", xCue::Red));
+  return c;
+}
+
+xGrid TActuatorPage::Grid(std::string_view id) const {
+  xGrid g;
+  auto rows = [&g](std::vector<std::string> headings, std::vector<std::string> units) {
+    g.Resize(static_cast<int>(headings.size()), 1);
+    g.rowHeadings = std::move(headings);
+    g.units = std::move(units);
+  };
+  auto put = [this, &g](int row, const xGridObj& cell) {
+    g.At(row, 0) = CellUnder(cell, CellEditable(cell));
+  };
+  const std::string force = ForceUnit(), distance = DistanceUnit();
+  if (id == "InputGrid") {
+    rows({"Shut Off Pressure", "Supply Pressure"}, {PressureDiffLabel(), LookupPressure.Text()});
+    put(0, pshutoff);
+    put(1, psupply);
+  } else if (id == "SpringGrid") {
+    rows({"Max Spring Force", "Spring Rate"}, {force, ForcePerDistanceLabel()});
+    put(0, precompression);
+    put(1, springrate);
+  } else if (id == "CylinderGrid") {
+    rows({"Area Above", "Area Below"}, {"cm²", "cm²"});
+    put(0, areaabove);
+    put(1, areabelow);
+  } else if (id == "ValveGrid") {
+    rows({"Valve", "Flow Direction", "Seat Loading", "Packing Friction", "Stroke", "Seat Diameter",
+          "Stem Diameter", "Sleeve Diameter"},
+         {"", "", ForcePerDistanceLabel(), force, distance, distance, distance, distance});
+    g.At(kValveRowName, 0) = {ValveName, false, xCue::Grey, {}};
+    g.At(kValveRowFlowDirection, 0) = {FlowDirection, false, xCue::Grey, {}};
+    put(kValveRowSeatLoading, seatloading);
+    put(kValveRowPackingFriction, packingfriction);
+    put(kValveRowStroke, stroke);
+    put(kValveRowSeatDia, seatdia);
+    put(kValveRowStemDia, stemdia);
+    put(kValveRowSleeveDia, sleevedia);
+  } else if (id == "ThrustGrid") {
+    rows({"Required Thrust"}, {force});
+    put(0, thrust);
+  }
+  return g;
 }
 
 }  // namespace quenta

@@ -2,25 +2,39 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "item/combo_list.h"
 #include "item/grid_obj.h"
 #include "item/page_args.h"
 #include "refdata/database.h"
-#include "wizard/page_messages.h"
+#include "wizard/frame_page.h"
 
 // The logic of the wizard page on which the engineer chooses and checks the valve's linear
 // actuator: the catalogue lists and their restrictions, the cascade fail action → type → size
 // → spring, the defaults taken from the valve and the catalogue, and the force table that every
-// change recalculates. No widgets: the view binds its controls to the members below and calls
-// the event operations.
+// change recalculates.
+//
+// Controls (ids): the lists FailAction, ShutOff, SeatMaterial, PackingMaterial, LookupPressure
+// (air pressure unit), ActType, ActSize, ActSpring; the grids InputGrid (shut-off and supply
+// pressure), SpringGrid, CylinderGrid, ValveGrid (rows kValveRow...), ThrustGrid; the labels
+// Model, Action and Warning; the check box PressureBalanced; the button btnResetSizing; the
+// pictures ImgClosed and ImgOpen; one arrow Force<case>_<row> per force cell (case 1 to 7, row
+// 1 spring to 6 nett; text "up" or "down", cue Blue for a suggested solution and Red for a
+// possible problem, hint the value and unit) and the legend LegendNormal, LegendSolution,
+// LegendProblem.
 namespace quenta {
 
 inline constexpr const char* kActuatorWarning =
     "Unusual input: Try changing shut off or contact the factory.";
 inline constexpr const char* kErrorLoadingPictures = "Error loading pictures.";
 inline constexpr const char* kErrorLoadingImages = "Error loading images.";
+
+// Rows of the valve grid.
+inline constexpr int kValveRowName = 0, kValveRowFlowDirection = 1, kValveRowSeatLoading = 2,
+                     kValveRowPackingFriction = 3, kValveRowStroke = 4, kValveRowSeatDia = 5,
+                     kValveRowStemDia = 6, kValveRowSleeveDia = 7;
 
 // One arrow of the force display.
 struct xForceCell {
@@ -31,36 +45,39 @@ struct xForceCell {
   std::string hint;         // value to 3 significant figures and its unit
 };
 
-class TActuatorPage {
+class TActuatorPage : public TFramePage {
  public:
-  // Keeps the arguments; the page is loaded by OnShow. The messages object must outlive the page.
-  TActuatorPage(const xPageArgs& Arguments, xPageMessages& Messages);
+  // Keeps the arguments; the page loads itself in InitPage (CreatePage, MakePage).
+  TActuatorPage(const xPageArgs& Arguments, xPageUI& UI);
 
   static std::string GetHeading() { return "Actuator Sizing"; }
+  std::string Heading() const override { return GetHeading(); }
 
-  // Page framework.
-  void OnShow();
+  std::vector<xControl> Controls() const override;
+  xGrid Grid(std::string_view id) const override;
+
   // Writes the page into process/actuator and the air supply unit into process/units.
-  void SaveData();
-  // Saves; the page can always be left.
-  bool OnNext();
+  void SaveData() override;
   // Saves and names the results page of the item's phase as the previous page.
-  bool OnPrev();
+  void OnPrev(TAction& Action) override;
 
-  // Events.
-  void FailActionChange();
-  void ActTypeChange();
-  void ActSizeChange();
-  void ActSpringChange();
-  void ShutOffChange();
-  void SeatMaterialChange();
-  void PackingMaterialChange();
-  void AirUnitChange();
+  // Events. A list change takes the index of the entry chosen; an index outside the list
+  // changes nothing.
+  void FailActionChange(int index);
+  void ActTypeChange(int index);
+  void ActSizeChange(int index);
+  void ActSpringChange(int index);
+  void ShutOffChange(int index);
+  void SeatMaterialChange(int index);
+  void PackingMaterialChange(int index);
+  void AirUnitChange(int index);
   // Ticking is refused (returns false, nothing changes) for anyone but an engineering user.
   bool PressureBalancedClick(bool ticked);
   // A typed value for one of the page's editable grid cells. Returns false and changes nothing
   // when the cell is not editable for this user.
   bool GridValueEdited(xGridObj& cell, const std::string& text);
+  // The same by grid id and row, as the view reports an edit.
+  bool CellEdited(std::string_view grid, int row, const std::string& text);
   void btnResetSizingClick();
 
   void LookupSeatLoading();
@@ -78,14 +95,6 @@ class TActuatorPage {
 
   // The arrow of a case (1 to 7) and row (1 spring ... 6 nett) as the item holds it.
   xForceCell ForceCell(int forceCase, int row) const;
-
-  // Page framework fields.
-  std::uint8_t number = 5;
-  bool pPageEnabled = true;
-  bool nPageEnabled = true;
-  xPageArgs Args;
-  std::string pPage;  // class name of the previous page; empty for none
-  std::string nPage;  // class name of the next page
 
   // Page state.
   std::string phase;
@@ -119,10 +128,26 @@ class TActuatorPage {
   std::string DistanceUnit() const;
   std::string ForcePerDistanceLabel() const;
 
+ protected:
+  // Fills the lists, then resets, recalculates or loads the saved choices as the item's flags
+  // say.
+  void InitPage() override;
+
  private:
   pugi::xml_node Process() const;
   pugi::xml_node Valve() const;
   void FillLists();
+  // The cascade and the look-ups behind the events, run also while loading and resetting.
+  void FailActionChanged();
+  void ActTypeChanged();
+  void ActSizeChanged();
+  void ActSpringChanged();
+  void ShutOffChanged();
+  void SeatMaterialChanged();
+  void PackingMaterialChanged();
+  void SetBalanced(bool ticked);
+  xGridObj* GridCell(std::string_view grid, int row);
+  bool CellEditable(const xGridObj& cell) const;
   // Sets the lists to the saved texts, running their changes, then reads the grid values.
   // Nothing is recalculated meanwhile: the forces shown are the stored ones.
   void LoadSaved();
@@ -140,7 +165,6 @@ class TActuatorPage {
   void SaveGrid(pugi::xml_node actuator, const char* name, const xGridObj& cell, bool withChanged);
   void LoadGrid(pugi::xml_node actuator, const char* name, xGridObj& cell);
 
-  xPageMessages* Messages;
   std::vector<std::string> SeatMaterialsAll;
 };
 

@@ -1,7 +1,9 @@
 #include "wizard/page_registry.h"
 
 #include "platform/exception.h"
+#include "wizard/actuator_page.h"
 #include "wizard/analysis_type_page.h"
+#include "wizard/plates_page.h"
 #include "wizard/price_page.h"
 #include "wizard/process_page.h"
 #include "wizard/spec_sheet_page.h"
@@ -31,6 +33,8 @@ constexpr xRegistered kPages[] = {
     {kProcessPageGas, &Make<TProcessPage_Gas>},
     {kProcessPageTwoPhase, &Make<TProcessPage_TwoPhase>},
     {kValveSpecsPage, &Make<TValveSpecsPage>},
+    {kPlatesPage, &Make<TPlatesPage>},
+    {kActuatorPage, &Make<TActuatorPage>},
     {kSpecSheetPage, &Make<TSpecSheetPage>},
     {kPriceBuildUpPage, &Make<TPriceBuildUpPage>},
 };

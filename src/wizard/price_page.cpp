@@ -321,6 +321,7 @@ std::string TPriceBuildUpPage::EditText(xPriceGrid grid, int row) {
 }
 
 bool TPriceBuildUpPage::GridSetEditText(xPriceGrid grid, int row, const std::string& text) {
+  auto event = Event();
   if (!CanEdit(grid, row)) return false;
   if (grid == xPriceGrid::Input) {
     std::string problem;
@@ -354,23 +355,32 @@ bool TPriceBuildUpPage::GridSetEditText(xPriceGrid grid, int row, const std::str
 // ---------------------------------------------------------------------------------------------
 // List and buttons
 
+void TPriceBuildUpPage::SelectLine(int line) {
+  auto event = Event();
+  Selected = line >= 0 && line < static_cast<int>(lvBuildUp.size()) ? line : -1;
+}
+
 void TPriceBuildUpPage::chkCurrencyClick(bool ticked) {
+  auto event = Event();
   chkCurrency = ticked;
   gridForeignEnabled = ticked;
   CalculatePrices();
 }
 
 void TPriceBuildUpPage::edtQuantityChange(int value) {
+  auto event = Event();
   edtQuantity = std::clamp(value, 1, 100);
   CalculatePrices();
 }
 
 void TPriceBuildUpPage::btnUpdateClick() {
+  auto event = Event();
   for (std::size_t i = 0; i + 1 < lvBuildUp.size(); ++i) lvBuildUp[i].Actual = lvBuildUp[i].Default;
   CalculatePrices();
 }
 
 void TPriceBuildUpPage::EditClick() {
+  auto event = Event();
   if (Selected < 0 || Selected >= static_cast<int>(lvBuildUp.size())) return;
   xPriceLine& line = lvBuildUp[static_cast<std::size_t>(Selected)];
   if (line.More) return;
@@ -387,6 +397,7 @@ void TPriceBuildUpPage::EditClick() {
 }
 
 bool TPriceBuildUpPage::AddClick() {
+  auto event = Event();
   if (AdditionalCount() >= kMaxAdditionalPrices) {
     UI.MessageDlg(kTooManyPrices, xMsgKind::Information, {xMsgButton::OK});
     return false;
@@ -399,6 +410,7 @@ bool TPriceBuildUpPage::AddClick() {
 }
 
 void TPriceBuildUpPage::RemoveClick() {
+  auto event = Event();
   if (Selected < 0 || Selected >= static_cast<int>(lvBuildUp.size())) return;
   if (!lvBuildUp[static_cast<std::size_t>(Selected)].User) return;
   const auto position = lvBuildUp.begin() + Selected;
@@ -411,6 +423,7 @@ void TPriceBuildUpPage::RemoveClick() {
 }
 
 void TPriceBuildUpPage::DoubleClick(int line) {
+  auto event = Event();
   if (line < 0 || line >= static_cast<int>(lvBuildUp.size())) return;
   Selected = line;
   if (lvBuildUp[static_cast<std::size_t>(line)].More) {
@@ -421,6 +434,7 @@ void TPriceBuildUpPage::DoubleClick(int line) {
 }
 
 xPricePopup TPriceBuildUpPage::RightClick(int line) {
+  auto event = Event();
   if (line < 0 || line >= static_cast<int>(lvBuildUp.size())) return {};
   Selected = line;
   const xPriceLine& l = lvBuildUp[static_cast<std::size_t>(line)];
@@ -429,6 +443,7 @@ xPricePopup TPriceBuildUpPage::RightClick(int line) {
 }
 
 bool TPriceBuildUpPage::btnCreateClick() {
+  auto event = Event();
   SaveData();
   try {
     xPDFPriceBuildUp(Args.Item).MakePDF(kPriceReportFile);
@@ -438,6 +453,135 @@ bool TPriceBuildUpPage::btnCreateClick() {
   }
   UI.OpenFile(kPriceReportFile);
   return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// What the view shows
+
+namespace {
+
+xControl LabelOf(const char* id, const char* text, xCue cue = xCue::Normal) {
+  xControl c;
+  c.id = id;
+  c.text = text;
+  c.cue = cue;
+  return c;
+}
+
+// A price the engineer set apart from the one the reference data give.
+bool Overridden(const xPriceLine& line) {
+  if (line.More || line.User) return false;
+  return LineNumber(line.Actual) != LineNumber(line.Default);
+}
+
+}  // namespace
+
+std::vector<xControl> TPriceBuildUpPage::Controls() const {
+  std::vector<xControl> c;
+  xControl list;
+  list.id = "lvBuildUp";
+  list.kind = xControlKind::List;
+  for (const xPriceLine& line : lvBuildUp) list.items.push_back(line.Description);
+  if (Selected >= 0) list.selected = {Selected};
+  c.push_back(list);
+  for (const char* grid : {"Gridinput", "GridOutput", "gridTotals", "gridSelling", "gridForeign"}) {
+    xControl g;
+    g.id = grid;
+    g.kind = xControlKind::Grid;
+    g.enabled = std::string_view(grid) != "gridForeign" || gridForeignEnabled;
+    c.push_back(g);
+  }
+  xControl currency;
+  currency.id = "chkCurrency";
+  currency.kind = xControlKind::Check;
+  currency.caption = "Foreign Currency";
+  currency.checked = chkCurrency;
+  c.push_back(currency);
+  xControl quantity;
+  quantity.id = "edtQuantity";
+  quantity.kind = xControlKind::Spin;
+  quantity.caption = "Quantity";
+  quantity.value = edtQuantity;
+  quantity.minimum = 1;
+  quantity.maximum = 100;
+  c.push_back(quantity);
+  xControl update;
+  update.id = "btnUpdate";
+  update.kind = xControlKind::Button;
+  update.caption = "Reset Defaults";
+  c.push_back(update);
+  xControl create;
+  create.id = "btnCreate";
+  create.kind = xControlKind::Button;
+  create.caption = "Create PDF";
+  c.push_back(create);
+  c.push_back(LabelOf("lblTotal", "Total"));
+  const xCue foreign = ForeignLabelsGrey() ? xCue::Grey : xCue::Normal;
+  c.push_back(LabelOf("lblSymbol", "Symbol", foreign));
+  c.push_back(LabelOf("lblExchange", "Rand/$", foreign));
+  c.push_back(LabelOf("lblForeignSellingPrice", "Selling Price", foreign));
+  c.push_back(LabelOf("lblForeignLandedCost", "Landed Cost", foreign));
+  c.push_back(LabelOf("lblForeignExtendedSellingPrice", "Extended Selling Price", foreign));
+  return c;
+}
+
+xGrid TPriceBuildUpPage::Grid(std::string_view id) const {
+  // The cell accessors serve the edit events too; reading through them changes nothing.
+  auto* page = const_cast<TPriceBuildUpPage*>(this);
+  xGrid g;
+  if (id == "lvBuildUp") {
+    g.Resize(static_cast<int>(lvBuildUp.size()), 3);
+    g.colHeadings = {"Description", "Default", "Actual"};
+    for (std::size_t i = 0; i < lvBuildUp.size(); ++i) {
+      const xPriceLine& line = lvBuildUp[i];
+      const int row = static_cast<int>(i);
+      g.At(row, 0) = {line.Description, false, xCue::Normal, {}};
+      g.At(row, 1) = {line.Default, false, xCue::Normal, {}};
+      g.At(row, 2) = {line.Actual, false, Overridden(line) ? xCue::Blue : xCue::Normal, {}};
+    }
+    return g;
+  }
+  struct xLayout {
+    const char* id;
+    xPriceGrid grid;
+    std::vector<std::string> headings, units;
+  };
+  const xLayout layouts[] = {
+      {"Gridinput",
+       xPriceGrid::Input,
+       {"", "Discount", "Freight", "Duty", "Markup"},
+       {"", "%", "", "%", "%"}},
+      {"GridOutput",
+       xPriceGrid::Output,
+       {"Discounted Total", "CIF Discounted Total", "Duty", "Selling Price", "Selling Price", "Landed Cost"},
+       {}},
+      {"gridTotals", xPriceGrid::Totals, {}, {}},
+      {"gridSelling", xPriceGrid::Selling, {"Extended Selling Price", "Extended Selling Price"}, {}},
+      {"gridForeign", xPriceGrid::Foreign, {"Symbol", "Rand/$"}, {}},
+  };
+  for (const xLayout& layout : layouts) {
+    if (id != layout.id) continue;
+    // The totals are one row of two cells; every other grid one column.
+    const bool totals = layout.grid == xPriceGrid::Totals;
+    const int cells = totals                              ? 2
+                      : layout.grid == xPriceGrid::Output ? 6
+                      : layout.grid == xPriceGrid::Input  ? 5
+                                                          : 2;
+    g.Resize(totals ? 1 : cells, totals ? 2 : 1);
+    g.rowHeadings = layout.headings;
+    g.units = layout.units;
+    if (totals) g.colHeadings = {"Default", "Actual"};
+    for (int k = 0; k < cells; ++k) {
+      xCell& cell = totals ? g.At(0, k) : g.At(k, 0);
+      if (const xGridObj* value = page->Cell(layout.grid, k))
+        cell = CellOf(*value);
+      else
+        cell.text = page->CellText(layout.grid, k);
+      cell.editable = page->CanEdit(layout.grid, k);
+      if (!cell.editable && cell.cue == xCue::Normal) cell.cue = xCue::Grey;
+    }
+  }
+  return g;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "item/grid_obj.h"
@@ -11,6 +12,13 @@
 // the reference data, the engineer's overrides and own lines, and the selling price worked out
 // from discount, freight, duty and mark-up for one valve and for the quantity ordered, in the
 // local and optionally a foreign currency. Everything lives in process/pricebuildup.
+//
+// Controls (ids): lvBuildUp (list of the lines' descriptions with the selected line; its three
+// columns through Grid("lvBuildUp"), an overridden Actual price blue); the grids Gridinput,
+// GridOutput, gridTotals, gridSelling and gridForeign (disabled while the foreign currency is
+// off); chkCurrency (check box); edtQuantity (spin, 1 to 100); btnUpdate, btnCreate (buttons);
+// the labels lblTotal, and lblSymbol, lblExchange, lblForeignSellingPrice, lblForeignLandedCost,
+// lblForeignExtendedSellingPrice, grey while the foreign currency is off.
 namespace quenta {
 
 inline constexpr const char* kMoreLine = "More ...";
@@ -57,6 +65,9 @@ class TPriceBuildUpPage : public TFramePage {
   static std::string GetHeading() { return "Price Build Up"; }
   std::string Heading() const override { return GetHeading(); }
 
+  std::vector<xControl> Controls() const override;
+  xGrid Grid(std::string_view id) const override;
+
   // Writes the user lines and the list into the section; inputs and results are kept current
   // by StorePriceInputs and CalculatePrices.
   void SaveData() override;
@@ -88,6 +99,8 @@ class TPriceBuildUpPage : public TFramePage {
   bool GridSetEditText(xPriceGrid grid, int row, const std::string& text);
 
   // List and buttons.
+  // The engineer selects a line (-1 for none); a line outside the list selects none.
+  void SelectLine(int line);
   void chkCurrencyClick(bool ticked);
   void edtQuantityChange(int value);
   // "Reset Defaults".

@@ -1,6 +1,7 @@
 #include "wizard/spec_sheet_page.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "item/item_document.h"
 #include "item/quote_date.h"
@@ -488,7 +489,15 @@ void TSpecSheetPage::PositionerMaterialChange() {
 // ---------------------------------------------------------------------------------------------
 // Events
 
-void TSpecSheetPage::OptionChange(int tab, int row) {
+void TSpecSheetPage::OptionChange(int tab, int row, int index) {
+  auto event = Event();
+  xSpecField* f = Field(tab, row);
+  if (!f || f->Locked || index < 0 || index >= static_cast<int>(f->Options.Items.size())) return;
+  f->Options.ItemIndex = index;
+  OptionChanged(tab, row);
+}
+
+void TSpecSheetPage::OptionChanged(int tab, int row) {
   if (Loading) return;
   if (tab == tabBody && (row == 1 || row == 6)) {
     FaceToFaceLookup();
@@ -502,16 +511,18 @@ void TSpecSheetPage::OptionChange(int tab, int row) {
 }
 
 bool TSpecSheetPage::SelectOption(int tab, int row, const std::string& text) {
+  auto event = Event();
   xSpecField* f = Field(tab, row);
   if (!f || f->Locked) return false;
   const int i = IndexOf(f->Options.Items, text);
   if (i < 0) return false;
   f->Options.ItemIndex = i;
-  OptionChange(tab, row);
+  OptionChanged(tab, row);
   return true;
 }
 
 void TSpecSheetPage::CustomClick(int tab, int row, bool ticked) {
+  auto event = Event();
   xSpecField* f = Field(tab, row);
   if (!f) return;
   f->Custom = ticked;
@@ -519,6 +530,7 @@ void TSpecSheetPage::CustomClick(int tab, int row, bool ticked) {
 }
 
 void TSpecSheetPage::RevisionDropDown(int tab, int row) {
+  auto event = Event();
   xSpecField* f = Field(tab, row);
   if (!f) return;
   const std::string previous = f->Revision.Text();
@@ -539,6 +551,7 @@ int TSpecSheetPage::HighestRevisionInUse() const {
 }
 
 bool TSpecSheetPage::RevisionCountClick(int count) {
+  auto event = Event();
   count = std::clamp(count, 0, 3);
   const int highest = HighestRevisionInUse();
   if (count < highest) {
@@ -550,6 +563,141 @@ bool TSpecSheetPage::RevisionCountClick(int count) {
   }
   SetRevisionCount(count);
   return true;
+}
+
+void TSpecSheetPage::RevisionChange(int tab, int row, int index) {
+  auto event = Event();
+  xSpecField* f = Field(tab, row);
+  if (!f) return;
+  if (f->Revision.Items.empty()) RevisionDropDown(tab, row);
+  if (index >= 0 && index < static_cast<int>(f->Revision.Items.size())) f->Revision.ItemIndex = index;
+}
+
+void TSpecSheetPage::CustomTextChange(int tab, int row, const std::string& text) {
+  auto event = Event();
+  xSpecField* f = Field(tab, row);
+  if (f && f->Custom) f->CustomText = text;
+}
+
+void TSpecSheetPage::RevisionDateChange(int k, double date) {
+  auto event = Event();
+  if (k < 1 || k > 3 || !std::isfinite(date)) return;
+  xRevisionBox& box = Revisions[static_cast<std::size_t>(k - 1)];
+  if (box.Enabled) box.Date = date;
+}
+
+void TSpecSheetPage::RevisionInitialsChange(int k, const std::string& text) {
+  auto event = Event();
+  if (k < 1 || k > 3) return;
+  xRevisionBox& box = Revisions[static_cast<std::size_t>(k - 1)];
+  if (box.Enabled) box.Initials = text;
+}
+
+void TSpecSheetPage::NoteChange(int row, const std::string& text) {
+  auto event = Event();
+  if (row >= 1 && row <= static_cast<int>(Notes.size())) Notes[static_cast<std::size_t>(row - 1)] = text;
+}
+
+void TSpecSheetPage::PercentFlashChange(const std::string& text) {
+  auto event = Event();
+  PercentFlash = text;
+}
+
+// ---------------------------------------------------------------------------------------------
+// What the view shows
+
+std::vector<xControl> TSpecSheetPage::Controls() const {
+  std::vector<xControl> c;
+  for (int tab = 0; tab < kSpecTabCount; ++tab) {
+    const std::string t = std::to_string(tab);
+    xControl caption;
+    caption.id = "Tab_" + t;
+    caption.text = kSpecTabCaptions[tab];
+    c.push_back(caption);
+    const std::vector<xSpecField>& fields = Tabs[static_cast<std::size_t>(tab)];
+    for (std::size_t r = 0; r < fields.size(); ++r) {
+      const xSpecField& f = fields[r];
+      const std::string at = t + "_" + std::to_string(r + 1);
+      xControl label;
+      label.id = "Label_" + at;
+      label.text = f.Label;
+      c.push_back(label);
+      xControl option;
+      option.id = "Option_" + at;
+      option.kind = xControlKind::Choice;
+      option.caption = f.Label;
+      option.items = f.Options.Items;
+      option.index = f.Options.ItemIndex;
+      option.enabled = !f.Locked;
+      option.editable = false;
+      c.push_back(option);
+      xControl revision;
+      revision.id = "Revision_" + at;
+      revision.kind = xControlKind::Choice;
+      revision.items = f.Revision.Items;
+      revision.index = f.Revision.ItemIndex;
+      revision.editable = false;
+      c.push_back(revision);
+      xControl custom;
+      custom.id = "Custom_" + at;
+      custom.kind = xControlKind::Check;
+      custom.checked = f.Custom;
+      c.push_back(custom);
+      xControl text;
+      text.id = "CustomText_" + at;
+      text.kind = xControlKind::Text;
+      text.text = f.CustomText;
+      text.visible = f.Custom;
+      c.push_back(text);
+    }
+  }
+  xControl count;
+  count.id = "RevisionCount";
+  count.kind = xControlKind::Choice;
+  count.caption = "Revisions";
+  count.items = {"None", "1", "2", "3"};
+  count.index = RevisionCount;
+  count.editable = false;
+  c.push_back(count);
+  for (int k = 1; k <= 3; ++k) {
+    const xRevisionBox& box = Revisions[static_cast<std::size_t>(k - 1)];
+    xControl date;
+    date.id = "RevisionDate" + std::to_string(k);
+    date.kind = xControlKind::Text;
+    date.text = FormatShortDate(static_cast<int>(box.Date));
+    date.value = box.Date;
+    date.enabled = box.Enabled;
+    c.push_back(date);
+    xControl initials;
+    initials.id = "RevisionInitials" + std::to_string(k);
+    initials.kind = xControlKind::Text;
+    initials.text = box.Initials;
+    initials.enabled = box.Enabled;
+    c.push_back(initials);
+  }
+  xControl notes;
+  notes.id = "Notes";
+  notes.kind = xControlKind::Grid;
+  c.push_back(notes);
+  xControl flash;
+  flash.id = "PercentFlash";
+  flash.kind = xControlKind::Text;
+  flash.caption = "% Flash";
+  flash.text = PercentFlash;
+  c.push_back(flash);
+  return c;
+}
+
+xGrid TSpecSheetPage::Grid(std::string_view id) const {
+  xGrid g;
+  if (id != "Notes") return g;
+  g.Resize(static_cast<int>(Notes.size()), 1);
+  g.colHeadings = {"Accessory Notes"};
+  for (std::size_t k = 0; k < Notes.size(); ++k) {
+    g.rowHeadings.push_back(std::to_string(k + 1));
+    g.At(static_cast<int>(k), 0) = {Notes[k], true, xCue::Normal, {}};
+  }
+  return g;
 }
 
 // ---------------------------------------------------------------------------------------------

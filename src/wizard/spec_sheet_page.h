@@ -2,6 +2,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "item/combo_list.h"
@@ -12,6 +13,13 @@
 // options of the reference data, preset and locked where the sizing decides them, optionally
 // replaced by custom text and marked with a revision; the revisions, the accessory notes and
 // the flashing percentage. Everything lives in process/specsheet.
+//
+// Controls (ids; t is the tab 0 to 6, r the row from 1): Tab_<t> (label, the tab's caption);
+// per field Label_<t>_<r>, Option_<t>_<r> (choice, disabled when locked), Revision_<t>_<r>
+// (choice), Custom_<t>_<r> (check box) and CustomText_<t>_<r> (text, visible while the box is
+// ticked); RevisionCount (choice "None", "1", "2", "3"); RevisionDate<k> and RevisionInitials<k>
+// for k = 1 to 3 (enabled up to the count; the date's value is its day number); Notes (grid,
+// five rows); PercentFlash (text).
 namespace quenta {
 
 inline constexpr const char* kRevisionInUse = "Revision %d is in use.";
@@ -47,6 +55,9 @@ class TSpecSheetPage : public TFramePage {
   static std::string GetHeading() { return "Spec Sheet"; }
   std::string Heading() const override { return GetHeading(); }
 
+  std::vector<xControl> Controls() const override;
+  xGrid Grid(std::string_view id) const override;
+
   // Writes every field, the revisions, the notes and "% Flash" into process/specsheet.
   void SaveData() override;
   // Leaving backwards saves as well.
@@ -58,10 +69,10 @@ class TSpecSheetPage : public TFramePage {
   // The first field of that label on any tab, or null.
   xSpecField* FindField(const std::string& label);
 
-  // Events.
-  // The engineer picked another option of a row (the view has set its ItemIndex): runs the
-  // row's change rule unless the page is loading.
-  void OptionChange(int tab, int row);
+  // Events. A row that does not exist, and an index outside its list, change nothing.
+  // The engineer picked the option at index of a row: runs the row's change rule unless the
+  // page is loading. Refused for a locked list.
+  void OptionChange(int tab, int row, int index);
   // Picks the option text of a row as the engineer would and runs its change rule. False, and
   // nothing changes, when the list is locked or does not offer the text.
   bool SelectOption(int tab, int row, const std::string& text);
@@ -73,6 +84,16 @@ class TSpecSheetPage : public TFramePage {
   bool RevisionCountClick(int count);
   // The engineer opens a row's revision list: it offers the current revision choices.
   void RevisionDropDown(int tab, int row);
+  // The engineer picked the revision at index of a row's list (opened first when it was not).
+  void RevisionChange(int tab, int row, int index);
+  // The custom text of a row; taken only while its box is ticked.
+  void CustomTextChange(int tab, int row, const std::string& text);
+  // The date (a day number) and initials of revision k (1 to 3); taken only while enabled.
+  void RevisionDateChange(int k, double date);
+  void RevisionInitialsChange(int k, const std::string& text);
+  // Accessory note row (1 to 5) and "% Flash".
+  void NoteChange(int row, const std::string& text);
+  void PercentFlashChange(const std::string& text);
   // The largest revision chosen in any field outside the "Downstream Devices" tab; 0 for none.
   int HighestRevisionInUse() const;
 
@@ -100,6 +121,7 @@ class TSpecSheetPage : public TFramePage {
   void PresetTrim(int D);
   void PresetActuator(double Tmax, double Tmin);
   void PresetDownstream();
+  void OptionChanged(int tab, int row);
   void FaceToFaceLookup();
   void FlangeTypeChange();
   void PositionerKindChange();

@@ -20,20 +20,14 @@
 namespace quenta {
 namespace {
 
-// Records every message; answers every question with a fixed reply.
-class RecordingMessages : public xPageMessages {
- public:
-  void ShowMessage(const std::string& text) override { shown.push_back(text); }
-  bool AskYesNo(const std::string& question) override {
-    asked.push_back(question);
-    return answer;
-  }
-  std::vector<std::string> shown, asked;
-  bool answer = true;
-};
-
 bool Has(const std::vector<std::string>& list, const std::string& text) {
   return std::find(list.begin(), list.end(), text) != list.end();
+}
+
+// The index of text in the list, as the engineer picks it; -1 when it is not offered.
+int At(const xComboList& list, const std::string& text) {
+  const auto it = std::find(list.Items.begin(), list.Items.end(), text);
+  return it == list.Items.end() ? -1 : static_cast<int>(it - list.Items.begin());
 }
 
 class ActuatorPageTest : public ::testing::Test {
@@ -97,10 +91,8 @@ class ActuatorPageTest : public ::testing::Test {
     return a;
   }
 
-  std::unique_ptr<TActuatorPage> ShowPage(bool engUser = false) {
-    auto page = std::make_unique<TActuatorPage>(Args(engUser), messages_);
-    page->OnShow();
-    return page;
+  xPagePtr<TActuatorPage> ShowPage(bool engUser = false) {
+    return CreatePage<TActuatorPage>(Args(engUser), ui_);
   }
 
   pugi::xml_node process() { return item_.child("process"); }
@@ -111,7 +103,7 @@ class ActuatorPageTest : public ::testing::Test {
   pugi::xml_document doc_;
   pugi::xml_node item_;
   std::unique_ptr<xPageManagement> management_;
-  RecordingMessages messages_;
+  xScriptedPageUI ui_;
 };
 
 xConnection* ActuatorPageTest::db_ = nullptr;
@@ -148,7 +140,7 @@ TEST_F(ActuatorPageTest, DesignLimitsRestrictTheLists) {
 // catalogue's seat loading and packing friction, sized and saved.
 TEST_F(ActuatorPageTest, ResetTakesTheDefaultsOfValveAndCatalogue) {
   auto page = ShowPage();
-  EXPECT_TRUE(messages_.shown.empty()) << messages_.shown.front();
+  EXPECT_TRUE(ui_.shown.empty()) << ui_.shown.front().text;
   // Highest inlet pressure 25 bar(a) as a gauge pressure.
   EXPECT_NEAR(page->pshutoff.Value(), 25 - 1.01325, 1e-9);
   EXPECT_EQ(page->FailAction.Text(), "Fail Closed");
@@ -207,8 +199,7 @@ TEST_F(ActuatorPageTest, CascadeFillsTheModelDataInTheItemsUnits) {
   EXPECT_NEAR(page->seatloading.Value(), 0.0462, 1e-12);        // 4.62 N/mm in kN/cm
   EXPECT_NEAR(page->packingfriction.Value(), 0.382375, 1e-12);  // kN, stem 1.9 cm
 
-  SetComboText(page->FailAction, "Fail None");
-  page->FailActionChange();
+  page->FailActionChange(At(page->FailAction, "Fail None"));
   EXPECT_EQ(page->ActType.Items, (std::vector<std::string>{"Double Acting Piston"}));
   EXPECT_EQ(page->ActSize.Text(), "PA-250");
   EXPECT_EQ(page->ActSpring.Items, (std::vector<std::string>{"None"}));
@@ -220,13 +211,11 @@ TEST_F(ActuatorPageTest, CascadeFillsTheModelDataInTheItemsUnits) {
   EXPECT_EQ(GetChildText(actuator(), "failaction"), "Fail None");
   EXPECT_EQ(GetChildText(actuator(), "action"), "Double Acting");
 
-  SetComboText(page->ActSize, "PA-300");
-  page->ActSizeChange();
+  page->ActSizeChange(At(page->ActSize, "PA-300"));
   EXPECT_TRUE(GetChildBool(actuator(), "oversized"));
-  SetComboText(page->ActSize, "PA-150");
-  page->ActSizeChange();
+  page->ActSizeChange(At(page->ActSize, "PA-150"));
   EXPECT_FALSE(GetChildBool(actuator(), "oversized"));
-  EXPECT_TRUE(messages_.shown.empty());
+  EXPECT_TRUE(ui_.shown.empty());
 }
 
 TEST_F(ActuatorPageTest, StandardSizeNotOfferedIsOversized) {
@@ -240,15 +229,13 @@ TEST_F(ActuatorPageTest, StandardSizeNotOfferedIsOversized) {
 // soft seat chosen. Each change looks the seat loading up again.
 TEST_F(ActuatorPageTest, ShutOffClassDecidesTheSeatMaterials) {
   auto page = ShowPage();
-  SetComboText(page->ShutOff, "Class VI");
-  page->ShutOffChange();
+  page->ShutOffChange(At(page->ShutOff, "Class VI"));
   EXPECT_EQ(page->SeatMaterial.Items, (std::vector<std::string>{"Soft - PTFE"}));
   EXPECT_EQ(page->SeatMaterial.Text(), "Soft - PTFE");
   EXPECT_NEAR(page->seatloading.Value(), 7.0 * 5.0 * 1.2 * 0.5 * 1.1, 1e-9);
   EXPECT_EQ(GetChildText(actuator(), "seatmaterial"), "Soft - PTFE");
 
-  SetComboText(page->ShutOff, "Class IV");
-  page->ShutOffChange();
+  page->ShutOffChange(At(page->ShutOff, "Class IV"));
   EXPECT_EQ(page->SeatMaterial.Items,
             (std::vector<std::string>{"Metal - StSt", "Metal - Hard", "Soft - PTFE"}));
   EXPECT_EQ(page->SeatMaterial.Text(), "Soft - PTFE");
@@ -257,10 +244,9 @@ TEST_F(ActuatorPageTest, ShutOffClassDecidesTheSeatMaterials) {
   // The coldest condition in the 200 to 400 °C band raises the seat loading by 1.25.
   Condition(0, 20, 10, 250);
   Condition(1, 25, 20, 300);
-  SetComboText(page->SeatMaterial, "Metal - Hard");
-  page->SeatMaterialChange();
+  page->SeatMaterialChange(At(page->SeatMaterial, "Metal - Hard"));
   EXPECT_NEAR(page->seatloading.Value(), 7.0 * 1.5 * 1.2 * 1.25 * 1.3 * 1.1, 1e-9);
-  EXPECT_TRUE(messages_.shown.empty());
+  EXPECT_TRUE(ui_.shown.empty());
 }
 
 // A class stored in an older notation is read as the catalogue names it.
@@ -285,8 +271,7 @@ TEST_F(ActuatorPageTest, WarningForBalancedPlugsAtHighTemperature) {
     SCOPED_TRACE(std::string(row.shutoff) + " " + std::to_string(row.hottest));
     Condition(1, 25, 20, row.hottest);
     auto page = ShowPage(true);
-    SetComboText(page->ShutOff, row.shutoff);
-    page->ShutOffChange();
+    page->ShutOffChange(At(page->ShutOff, row.shutoff));
     page->PressureBalancedClick(row.balanced);
     EXPECT_EQ(page->WarningVisible, row.warning);
   }
@@ -349,17 +334,17 @@ TEST_F(ActuatorPageTest, LookupFailuresAreShownAndLeaveTheValue) {
   SetChildText(process(), "prating", "ASME 9999#");
   page->LookupSeatLoading();
   page->LookupPackingFriction();
-  ASSERT_EQ(messages_.shown.size(), 2u);
-  EXPECT_NE(messages_.shown[0].find("seat loading"), std::string::npos);
+  ASSERT_EQ(ui_.shown.size(), 2u);
+  EXPECT_NE(ui_.shown[0].text.find("seat loading"), std::string::npos);
+  EXPECT_EQ(ui_.shown[0].kind, xMsgKind::Error);
   EXPECT_NEAR(page->seatloading.Value(), 4.62, 1e-9);
   EXPECT_NEAR(page->packingfriction.Value(), 382.375, 1e-9);
 
   // A type without pictures for the fail action leaves the pictures empty.
-  messages_.shown.clear();
+  ui_.shown.clear();
   page->ActType.Items.push_back("Rotary Vane");
-  SetComboText(page->ActType, "Rotary Vane");
-  page->ActTypeChange();
-  EXPECT_EQ(messages_.shown, (std::vector<std::string>{kErrorLoadingPictures}));
+  page->ActTypeChange(At(page->ActType, "Rotary Vane"));
+  EXPECT_EQ(ui_.Texts(), (std::vector<std::string>{kErrorLoadingPictures}));
   EXPECT_TRUE(page->ImgClosedLocation.empty());
   EXPECT_TRUE(page->ImgOpenLocation.empty());
 }
@@ -390,18 +375,85 @@ TEST_F(ActuatorPageTest, ForceCellsFollowTheStoredTable) {
   EXPECT_EQ(line.hint, FormatSigFigs(3, GetChildFloat(air.parent(), "line")) + " N");
 }
 
+// The control table carries the rules: the sleeve cell is typed only by an engineering user on
+// a balanced valve, read-only cells are grey, each arrow is coloured as its check says and
+// hidden cells have no arrow; every event notifies once, a refused one too.
+TEST_F(ActuatorPageTest, ControlTableReflectsTheRules) {
+  struct Row {
+    bool engUser, balanced, sleeveEditable;
+  };
+  for (const Row& row : {Row{true, true, true}, Row{true, false, false}, Row{false, true, false}}) {
+    SCOPED_TRACE(std::string(row.engUser ? "engineering user" : "user") + (row.balanced ? ", balanced" : ""));
+    auto page = ShowPage(row.engUser);
+    const std::uint64_t before = page->Revision();
+    page->PressureBalancedClick(row.balanced);
+    EXPECT_EQ(page->Revision(), before + 1);
+    const xGrid valve = page->Grid("ValveGrid");
+    const xCell& sleeve = valve.At(kValveRowSleeveDia, 0);
+    EXPECT_EQ(sleeve.editable, row.sleeveEditable);
+    EXPECT_EQ(sleeve.cue == xCue::Grey, !row.sleeveEditable);
+    EXPECT_EQ(valve.At(kValveRowStroke, 0).editable, row.engUser);
+    EXPECT_FALSE(valve.At(kValveRowSeatDia, 0).editable);
+    EXPECT_EQ(valve.At(kValveRowSeatDia, 0).cue, xCue::Grey);
+    EXPECT_TRUE(valve.At(kValveRowSeatLoading, 0).editable);
+    EXPECT_EQ(valve.units[kValveRowSeatLoading], "N/mm");
+    EXPECT_EQ(page->Grid("ThrustGrid").At(0, 0).cue, xCue::Grey);
+    const xControl* balanced = FindControl(page->Controls(), "PressureBalanced");
+    ASSERT_TRUE(balanced);
+    EXPECT_EQ(balanced->enabled, row.engUser);
+    EXPECT_EQ(balanced->checked, row.balanced && row.engUser);
+    // A refused edit leaves the value and still notifies.
+    const double sleeveBefore = page->sleevedia.Value();
+    const std::uint64_t edited = page->Revision();
+    EXPECT_EQ(page->CellEdited("ValveGrid", kValveRowSleeveDia, "40"), row.sleeveEditable);
+    EXPECT_EQ(page->Revision(), edited + 1);
+    if (!row.sleeveEditable) {
+      EXPECT_DOUBLE_EQ(page->sleevedia.Value(), sleeveBefore);
+    }
+  }
+
+  // Every arrow as the stored table colours it: blue a suggested solution, red a possible problem.
+  auto page = ShowPage();
+  const std::vector<xControl> controls = page->Controls();
+  for (int forceCase = 1; forceCase <= kForceCases; ++forceCase) {
+    for (int row = 1; row <= kForceRows; ++row) {
+      const xForceCell cell = page->ForceCell(forceCase, row);
+      const xControl* arrow =
+          FindControl(controls, "Force" + std::to_string(forceCase) + "_" + std::to_string(row));
+      ASSERT_EQ(arrow != nullptr, cell.exists) << forceCase << "/" << row;
+      if (!arrow) continue;
+      EXPECT_EQ(arrow->visible, cell.visible);
+      EXPECT_EQ(arrow->cue, cell.colour == kColourSolution ? xCue::Blue
+                            : cell.colour == kColourError  ? xCue::Red
+                                                           : xCue::Normal);
+      EXPECT_EQ(arrow->text, cell.up ? "up" : "down");
+    }
+  }
+  // The throttling air of a single-acting actuator is marked an error yet hidden.
+  const xControl* air =
+      FindControl(controls, "Force" + std::to_string(kCaseThrottling) + "_" + std::to_string(kRowAir));
+  ASSERT_TRUE(air);
+  EXPECT_FALSE(air->visible);
+  const xControl* list = FindControl(controls, "ActSize");
+  ASSERT_TRUE(list);
+  EXPECT_EQ(list->items, page->ActSize.Items);
+  EXPECT_EQ(list->index, page->ActSize.ItemIndex);
+}
+
 TEST_F(ActuatorPageTest, NeighbourPagesFollowPhaseAndTrim) {
   auto page = ShowPage();
   EXPECT_EQ(page->nPage, "TSpecSheetPage");
-  EXPECT_TRUE(page->OnPrev());
-  EXPECT_EQ(page->pPage, "TResultsPage_Liquid");
+  TAction back = aNo;
+  page->OnPrev(back);
+  EXPECT_EQ(back, aYes);
+  EXPECT_EQ(page->PrevPage(), kResultsPageLiquid);
 
   SetChildBool(process(), "zztrim", true);
   SetChildText(process(), "phase", "Two Phase");
   auto trim = ShowPage();
   EXPECT_EQ(trim->nPage, "TTrimDesignPage");
-  EXPECT_TRUE(trim->OnPrev());
-  EXPECT_EQ(trim->pPage, "TResultsPage_TwoPhase");
+  trim->OnPrev(back);
+  EXPECT_EQ(trim->PrevPage(), kResultsPageTwoPhase);
 }
 
 }  // namespace

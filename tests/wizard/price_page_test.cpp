@@ -376,5 +376,49 @@ TEST_F(PricePageTest, CreatePdfWritesAndOpensTheReport) {
   EXPECT_EQ(GetChildText(section().child("additional"), "item"), "Export packing");
 }
 
+// The control table carries the rules: an overridden price is blue, the foreign labels grey and
+// the foreign grid closed while the foreign currency is off, the results read-only; every event
+// notifies once, a refused one too.
+TEST_F(PricePageTest, ControlTableReflectsTheRules) {
+  auto page = Open();
+  EXPECT_EQ(page->Grid("lvBuildUp").At(0, 2).cue, xCue::Normal);
+  ui_.textReplies = {"900"};
+  page->SelectLine(0);
+  const std::uint64_t before = page->Revision();
+  page->EditClick();
+  EXPECT_EQ(page->Revision(), before + 1);
+  const xGrid list = page->Grid("lvBuildUp");
+  EXPECT_EQ(list.At(0, 2).text, "900");
+  EXPECT_EQ(list.At(0, 2).cue, xCue::Blue);
+  EXPECT_EQ(list.At(list.rows - 1, 0).text, kMoreLine);
+  EXPECT_EQ(list.At(list.rows - 1, 2).cue, xCue::Normal);
+
+  for (const bool foreign : {false, true}) {
+    SCOPED_TRACE(foreign ? "foreign currency" : "local only");
+    page->chkCurrencyClick(foreign);
+    const std::vector<xControl> controls = page->Controls();
+    for (const char* label : {"lblSymbol", "lblExchange", "lblForeignSellingPrice", "lblForeignLandedCost",
+                              "lblForeignExtendedSellingPrice"}) {
+      ASSERT_TRUE(FindControl(controls, label)) << label;
+      EXPECT_EQ(FindControl(controls, label)->cue == xCue::Grey, !foreign) << label;
+    }
+    EXPECT_EQ(FindControl(controls, "gridForeign")->enabled, foreign);
+    EXPECT_EQ(page->Grid("gridForeign").At(kRowExchange, 0).editable, foreign);
+    EXPECT_TRUE(FindControl(controls, "chkCurrency")->checked == foreign);
+  }
+  const xGrid input = page->Grid("Gridinput");
+  EXPECT_TRUE(input.At(kRowDiscount, 0).editable);
+  EXPECT_EQ(input.units[kRowDiscount], "%");
+  const xGrid output = page->Grid("GridOutput");
+  EXPECT_FALSE(output.At(kRowSellingPrice, 0).editable);
+  EXPECT_EQ(output.At(kRowSellingPrice, 0).cue, xCue::Grey);
+  EXPECT_EQ(output.At(kRowSellingPrice, 0).text, page->CellText(xPriceGrid::Output, kRowSellingPrice));
+  EXPECT_EQ(page->Grid("gridTotals").cols, 2);
+
+  const std::uint64_t refused = page->Revision();
+  EXPECT_FALSE(page->GridSetEditText(xPriceGrid::Output, kRowSellingPrice, "5"));
+  EXPECT_EQ(page->Revision(), refused + 1);
+}
+
 }  // namespace
 }  // namespace quenta

@@ -469,5 +469,57 @@ TEST_F(SpecSheetPageTest, ResetFlagTakesTheNewRating) {
   EXPECT_FALSE(management_->SpecSheetReset());
 }
 
+// The control table carries the rules: a locked list is disabled and refuses a pick, the custom
+// text shows only while its box is ticked, the revision boxes open up to the count; every event
+// notifies once, a refused one too.
+TEST_F(SpecSheetPageTest, ControlTableReflectsTheRules) {
+  auto page = Open();
+  auto control = [&page](const std::string& id) {
+    const std::vector<xControl> controls = page->Controls();
+    const xControl* c = FindControl(controls, id);
+    EXPECT_TRUE(c) << id;
+    return c ? *c : xControl{};
+  };
+  const std::string size = "Option_" + std::to_string(tabBody) + "_1";
+  EXPECT_FALSE(control(size).enabled);  // the valve size comes from the sizing
+  EXPECT_EQ(control(size).items[static_cast<std::size_t>(control(size).index)], "2\"");
+  const int chosen = page->Field(tabBody, 1)->Options.ItemIndex;
+  const std::uint64_t before = page->Revision();
+  page->OptionChange(tabBody, 1, chosen == 0 ? 1 : 0);
+  EXPECT_EQ(page->Revision(), before + 1);
+  EXPECT_EQ(page->Field(tabBody, 1)->Options.ItemIndex, chosen);
+
+  const std::string at = std::to_string(tabBonnet) + "_2";
+  EXPECT_TRUE(control("Option_" + at).enabled);
+  EXPECT_FALSE(control("CustomText_" + at).visible);
+  page->CustomClick(tabBonnet, 2, true);
+  page->CustomTextChange(tabBonnet, 2, "ASTM A216 WCC");
+  EXPECT_TRUE(control("Custom_" + at).checked);
+  EXPECT_TRUE(control("CustomText_" + at).visible);
+  EXPECT_EQ(control("CustomText_" + at).text, "ASTM A216 WCC");
+
+  EXPECT_EQ(control("RevisionCount").index, 0);
+  EXPECT_FALSE(control("RevisionInitials1").enabled);
+  page->RevisionInitialsChange(1, "JvR");  // closed: not taken
+  page->RevisionCountClick(1);
+  EXPECT_TRUE(control("RevisionInitials1").enabled);
+  EXPECT_FALSE(control("RevisionDate2").enabled);
+  page->RevisionInitialsChange(1, "JvR");
+  page->RevisionChange(tabOther, 1, 1);
+  EXPECT_EQ(page->Field(tabOther, 1)->Revision.Text(), "1");
+  page->NoteChange(2, "Tag in stainless steel.");
+  page->PercentFlashChange("5");
+  page->SaveData();
+  EXPECT_EQ(GetChildText(specsheet().child("revisions").child("revision1"), "initials"), "JvR");
+  EXPECT_EQ(GetChildText(specsheet(), "note2"), "Tag in stainless steel.");
+  EXPECT_EQ(page->Grid("Notes").At(1, 0).text, "Tag in stainless steel.");
+  EXPECT_EQ(GetChildText(specsheet(), "percentflash"), "5");
+  EXPECT_STREQ(specsheet()
+                   .child(("item" + std::to_string(page->Field(tabOther, 1)->Number)).c_str())
+                   .attribute("rev")
+                   .value(),
+               "1");
+}
+
 }  // namespace
 }  // namespace quenta
