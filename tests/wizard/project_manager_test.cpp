@@ -524,6 +524,66 @@ TEST_F(ProjectManagerTest, AQuoteHeldByAnotherProgramIsShownReadOnly) {
   EXPECT_EQ(ReadAll(file), before);
 }
 
+TEST_F(ProjectManagerTest, ASaveOverAFileChangedElsewhereKeepsTheChangesOrLoadsTheFile) {
+  TfrmProjectManager& m = Start();
+  AddCustomer("Acme");
+  AddQuote("Acme", "Q1");
+  m.SaveQuote();
+  const fs::path file = appdata_ / "quotes" / "Q1.qqf";
+  auto changeOnDisk = [&](const char* project) {
+    pugi::xml_document doc;
+    ASSERT_TRUE(doc.load_file(file.c_str()));
+    SetChildText(doc.document_element().child("quote"), "project", project);
+    ASSERT_TRUE(doc.save_file(file.c_str()));
+  };
+
+  // Yes keeps the changes in a new file beside the old one, which is left as the other program
+  // wrote it.
+  m.HeaderTextChange("Project", "Mine");
+  changeOnDisk("Theirs");
+  ui_.shown.clear();
+  ui_.buttonReplies = {xMsgButton::Yes};
+  m.SaveQuote();
+  ASSERT_EQ(ui_.shown.size(), 2u);
+  EXPECT_EQ(ui_.shown[0].text.rfind(kMsgQuoteChangedOnDisk, 0), 0u);
+  const fs::path kept = appdata_ / "quotes" / "Q1_1.qqf";
+  EXPECT_EQ(ui_.shown[1].text, "Your changes were saved in " + kept.string() + ".");
+  EXPECT_NE(ReadAll(kept).find("<project>Mine</project>"), std::string::npos);
+  EXPECT_NE(ReadAll(file).find("<project>Theirs</project>"), std::string::npos);
+  EXPECT_FALSE(m.Quote().Modified());
+
+  // No loads the file as it is now; the grid shows the document loaded.
+  m.TreeChange(Node(1, "Acme"));
+  m.TreeChange(Node(2, "Q1"));
+  m.HeaderTextChange("Project", "Mine");
+  changeOnDisk("Theirs again");
+  ui_.buttonReplies = {xMsgButton::No};
+  m.SaveQuote();
+  EXPECT_EQ(GetChildText(m.Quote().Quote(), "project"), "Theirs again");
+  EXPECT_EQ(Control(m.Controls(), "Project").text, "Theirs again");
+  EXPECT_EQ(Cell(0, 1), "New Item");
+}
+
+TEST_F(ProjectManagerTest, AStoreChangedByAnotherProgramIsReadAgainAtTheNextChange) {
+  TfrmProjectManager& m = Start();
+  AddCustomer("Acme");
+  {
+    xProjectStore other(appdata_);
+    other.AddCustomer("Zeta");
+  }
+  // The tree's nodes belonged to the store read before; the change builds it again.
+  AddCustomer("Bolt");
+  EXPECT_EQ(Control(m.Controls(), "CustomerList").items, (std::vector<std::string>{"Acme", "Zeta", "Bolt"}));
+  EXPECT_EQ(SelectedNode().Text, "Bolt");
+  {
+    xProjectStore other(appdata_);
+    other.RemoveCustomer(other.FindCustomer("Zeta"));
+  }
+  m.TreeChange(Node(1, "Acme"));
+  m.RemoveCustomer();
+  EXPECT_EQ(Control(m.Controls(), "CustomerList").items, std::vector<std::string>{"Bolt"});
+}
+
 TEST_F(ProjectManagerTest, ItemsAreCopiedBetweenQuotesAndEditedInTheGrid) {
   TfrmProjectManager& m = Start();
   AddCustomer("Acme");
