@@ -364,8 +364,6 @@ int Run(const QuoteArgs& a, std::ostream& out, std::ostream& err) {
       // The pasted copies are saved first: a failure after it leaves them in both quotes rather
       // than in neither.
       SaveIfModified(target);
-      // The default item a read-only source showed is not the source's to keep.
-      if (!changesSource && doc.ReadOnly()) doc.SetModified(false);
       shown = &target;
       shownCustomer = a.words[3];
     }

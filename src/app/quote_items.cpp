@@ -121,12 +121,17 @@ std::vector<pugi::xml_node> xItemClipboard::Paste(xQuoteDocument& quote) const {
 
 xItemsView RefreshItems(xQuoteDocument& quote, std::string_view customer) {
   if (!quote.IsOpen() || !quote.Quote()) throw Exception(kMsgSelectQuote);
+  // What showing adds (the customer's name, the default item) is a change only for a quote this
+  // program may write: one that another program holds can never be saved from here, so it must
+  // not ask to be.
+  const bool wasModified = quote.Modified();
   SyncQuoteCustomer(quote, customer);
   xItemsView view;
   if (!quote.Quote().child("items").child("item")) {
     NewItem(quote);
     view.AddedDefaultItem = true;
   }
+  if (quote.ReadOnly()) quote.SetModified(wasModified);
   view.Caption = QuoteCaption(GetChildText(quote.Quote(), "customer"), GetChildText(quote.Quote(), "number"));
   view.Rows = ItemRows(quote.Quote());
   view.Header = ReadQuoteHeader(quote.Quote());

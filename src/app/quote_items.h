@@ -66,7 +66,8 @@ struct xItemsView {
   bool AddedDefaultItem = false;
 };
 // customer is the name of the customer node the quote is shown under; the quote takes it over
-// when it differs. The default item's failures (NewItem) propagate.
+// when it differs. Both count as changes (Modified) except in a read-only quote, which keeps what
+// it had. The default item's failures (NewItem) propagate.
 xItemsView RefreshItems(xQuoteDocument& quote, std::string_view customer);
 
 // Removes the items from the quote and marks it modified.

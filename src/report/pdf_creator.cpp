@@ -61,23 +61,6 @@ std::vector<std::string> xPDFCreator::MakeQuotePDF(pugi::xml_node quotenode,
   return messages;
 }
 
-constexpr unsigned kDialogBits = kPDFAll | kPDFDetails;
-
-TPDFOptions::TPDFOptions(unsigned Options)
-    : include_((Options & kPDFAll) != 0), boxes_(Options & kDialogBits) {}
-
-void TPDFOptions::SetIncludeItem(bool ticked) {
-  include_ = ticked;
-  if (ticked) boxes_ |= kPDFAll;
-}
-
-void TPDFOptions::SetReport(unsigned bit, bool ticked) {
-  if (!include_) return;  // the boxes are disabled
-  if ((bit & kPDFDetails) && !DetailsEnabled()) return;
-  boxes_ = ticked ? (boxes_ | bit) : (boxes_ & ~bit);
-  boxes_ &= kDialogBits;
-}
-
 unsigned ReadPDFOptions(pugi::xml_node item) {
   const pugi::xml_node options = item.child("pdfoptions");
   unsigned set = 0;

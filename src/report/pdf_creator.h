@@ -31,35 +31,6 @@ enum : unsigned {
   kPDFDetails = 1u << 4,
 };
 
-// The options dialog's logic, without a window: "Include Item", the four report boxes and
-// "Calculation Details".
-class TPDFOptions {
- public:
-  // On opening: "Include Item" ticked when any report is set, each box showing its bit.
-  explicit TPDFOptions(unsigned Options);
-
-  // Ticking "Include Item" ticks the four report boxes (the details box keeps its state, as the
-  // details are an addition a checker asks for); either way the boxes follow its state.
-  void SetIncludeItem(bool ticked);
-  // Ignored for a box that is disabled.
-  void SetReport(unsigned bit, bool ticked);
-
-  bool IncludeItem() const { return include_; }
-  bool ReportsEnabled() const { return include_; }
-  // The details are part of the valve report: their box is enabled only while "Valve Results"
-  // is ticked (it keeps its tick while disabled).
-  bool DetailsEnabled() const { return include_ && Report(kPDFValve); }
-  bool Report(unsigned bit) const { return (boxes_ & bit) != 0; }
-
-  // The set "OK" leaves: empty when "Include Item" is clear, else the ticked boxes. "Cancel"
-  // leaves the caller's set untouched (nothing to call).
-  unsigned OK() const { return include_ ? boxes_ : 0u; }
-
- private:
-  bool include_;
-  unsigned boxes_;
-};
-
 // The options stored in an item's pdfoptions element (0 when the element is missing; a missing
 // details element leaves bit 4 clear).
 unsigned ReadPDFOptions(pugi::xml_node item);

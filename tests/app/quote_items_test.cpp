@@ -137,9 +137,11 @@ TEST_F(ItemCommandsTest, CutOfTheOnlyItemBringsBackTheDefaultItemWhenShownAgain)
   EXPECT_TRUE(ItemRows(quote.Quote()).empty());
   EXPECT_FALSE(clip.Empty());
   quote.Save();
+  const fs::path file = quote.FileName();
+  quote.Close();
 
   xQuoteDocument reopened;
-  reopened.Load(quote.FileName());
+  reopened.Load(file);
   const xItemsView view = RefreshItems(reopened, "Acme");
   EXPECT_TRUE(view.AddedDefaultItem);
   EXPECT_TRUE(reopened.Modified());
@@ -152,6 +154,22 @@ TEST_F(ItemCommandsTest, CutOfTheOnlyItemBringsBackTheDefaultItemWhenShownAgain)
   EXPECT_FALSE(again.AddedDefaultItem);
   EXPECT_EQ(again.Rows.size(), 1u);
   EXPECT_EQ(GetChildText(reopened.Quote(), "customer"), "Acme Ltd");
+}
+
+TEST_F(ItemCommandsTest, AQuoteHeldElsewhereShowsTheDefaultItemWithoutCountingItAsAChange) {
+  xQuoteDocument quote = NewQuote("Q1");
+  SetChildText(quote.Quote(), "customer", "Old name");
+  quote.Save();
+
+  // The quote keeps its lock, so this second document is read-only.
+  xQuoteDocument shown;
+  shown.Load(quote.FileName());
+  ASSERT_TRUE(shown.ReadOnly());
+  const xItemsView view = RefreshItems(shown, "Acme");
+  EXPECT_TRUE(view.AddedDefaultItem);
+  EXPECT_EQ(view.Rows.size(), 1u);
+  EXPECT_EQ(view.Caption, "  Acme - Q1");
+  EXPECT_FALSE(shown.Modified());
 }
 
 TEST_F(ItemCommandsTest, DeleteRemovesExactlyTheSelectedRows) {

@@ -105,52 +105,7 @@ TEST_F(QuoteReportTest, DetailsPrintWithTheirValveReport) {
   EXPECT_LT(text.find("Calculation Details"), text.find("LCV-4102"));
 }
 
-TEST(PDFOptionsTest, DetailsBoxFollowsValveResults) {
-  TPDFOptions o(kPDFValve);
-  EXPECT_TRUE(o.DetailsEnabled());
-  o.SetReport(kPDFDetails, true);
-  EXPECT_EQ(o.OK(), kPDFValve | kPDFDetails);
-  o.SetReport(kPDFValve, false);
-  EXPECT_FALSE(o.DetailsEnabled());
-  o.SetReport(kPDFDetails, false);  // disabled: it keeps its tick
-  EXPECT_TRUE(o.Report(kPDFDetails));
-  o.SetIncludeItem(false);
-  EXPECT_FALSE(o.DetailsEnabled());
-  EXPECT_EQ(o.OK(), 0u);
-  o.SetIncludeItem(true);  // the four reports, and the details as they were
-  EXPECT_EQ(o.OK(), kPDFAll | kPDFDetails);
-
-  // The details alone print nothing, so they do not include an item.
-  EXPECT_FALSE(TPDFOptions(kPDFDetails).IncludeItem());
-
-  pugi::xml_document doc;
-  pugi::xml_node item = doc.append_child("item");
-  WritePDFOptions(item, kPDFValve | kPDFDetails);
-  EXPECT_STREQ(item.child("pdfoptions").child_value("details"), "True");
-  EXPECT_EQ(ReadPDFOptions(item), kPDFValve | kPDFDetails);
-  WritePDFOptions(item, kPDFValve);
-  EXPECT_STREQ(item.child("pdfoptions").child_value("details"), "False");
-  item.child("pdfoptions").remove_child("details");  // as every older quote stores them
-  EXPECT_EQ(ReadPDFOptions(item), kPDFValve);
-}
-
-TEST(PDFOptionsTest, DialogLogicAndStoredOptions) {
-  TPDFOptions none(0);
-  EXPECT_FALSE(none.IncludeItem());
-  none.SetReport(kPDFTrim, true);  // disabled while the item is not included
-  EXPECT_EQ(none.OK(), 0u);
-  none.SetIncludeItem(true);
-  EXPECT_EQ(none.OK(), kPDFAll);
-  none.SetReport(kPDFTrim, false);
-  EXPECT_EQ(none.OK(), kPDFValve | kPDFActuator | kPDFSpecSheet);
-  none.SetIncludeItem(false);
-  EXPECT_EQ(none.OK(), 0u);
-
-  const TPDFOptions some(kPDFActuator | kPDFSpecSheet);
-  EXPECT_TRUE(some.IncludeItem());
-  EXPECT_TRUE(some.Report(kPDFActuator));
-  EXPECT_FALSE(some.Report(kPDFValve));
-
+TEST(PDFOptionsTest, StoredOptions) {
   pugi::xml_document doc;
   pugi::xml_node item = doc.append_child("item");
   EXPECT_EQ(ReadPDFOptions(item), 0u);
@@ -158,6 +113,14 @@ TEST(PDFOptionsTest, DialogLogicAndStoredOptions) {
   EXPECT_EQ(ReadPDFOptions(item), kPDFValve | kPDFTrim);
   EXPECT_STREQ(item.child("pdfoptions").child_value("actuator"), "False");
   EXPECT_STREQ(item.child("pdfoptions").child_value("trim"), "True");
+
+  WritePDFOptions(item, kPDFValve | kPDFDetails);
+  EXPECT_STREQ(item.child("pdfoptions").child_value("details"), "True");
+  EXPECT_EQ(ReadPDFOptions(item), kPDFValve | kPDFDetails);
+  WritePDFOptions(item, kPDFValve);
+  EXPECT_STREQ(item.child("pdfoptions").child_value("details"), "False");
+  item.child("pdfoptions").remove_child("details");  // as every older quote stores them
+  EXPECT_EQ(ReadPDFOptions(item), kPDFValve);
 }
 
 }  // namespace
