@@ -26,6 +26,7 @@
 #include "sizing/spec_recommendation.h"
 #include "trim.h"
 #include "wizard/frame_page.h"
+#include "wizard/item_script.h"
 #include "wizard/plates_logic.h"
 #include "wizard/process_logic.h"
 #include "wizard/valve_spec_logic.h"
@@ -54,117 +55,63 @@ bool IsDemoQuoteFile(const xProjectStore& store, const fs::path& file) {
                      [](unsigned char c) { return c >= '0' && c <= '9'; });
 }
 
-struct DemoCondition {
-  const char* title;
-  double p1, pout, temp;  // bar(g), bar(g), °C
-  double liquidFlow;      // m³/hr
-  double gasFlow;         // the gas flow unit of the item
-};
-
-// What the engineer types into the analysis type and process pages.
+// What the engineer types into the wizard's first pages for each demo item.
 struct DemoItem {
   const char* description;
   const char* tag;
-  const char* phase;
-  const char* liquid;  // table fluid, or nullptr
-  const char* gas;
-  const char* gasFlowUnit;
-  const char* pipeIn;
-  const char* scheduleIn;
-  const char* pipeOut;
-  const char* scheduleOut;
-  int plates;
-  std::vector<DemoCondition> conditions;
+  xItemScript script;
 };
 
+// Pressures in bar(g), temperatures in °C, liquid flows in m³/hr, gas flows in the gas flow unit.
 const std::vector<DemoItem>& DemoItems() {
   static const std::vector<DemoItem> items = {
       {"Boiler feedwater recirculation to the deaerator",
        "FV-5101",
-       kPhaseLiquid,
-       "Water",
-       nullptr,
-       nullptr,
-       "6\" - 150mm",
-       "Sched 80",
-       "6\" - 150mm",
-       "Sched 80",
-       0,
-       {{"Minimum", 100, 5, 40, 180, 0}, {"Normal", 98, 5, 40, 300, 0}, {"Maximum", 95, 5, 40, 400, 0}}},
+       {kPhaseLiquid,
+        "Water",
+        "",
+        "",
+        "6\" - 150mm",
+        "Sched 80",
+        "6\" - 150mm",
+        "Sched 80",
+        0,
+        {{"Minimum", 100, 5, 40, 180, 0}, {"Normal", 98, 5, 40, 300, 0}, {"Maximum", 95, 5, 40, 400, 0}}}},
       {"Natural gas pressure reduction, city gate station",
        "PCV-3105",
-       kPhaseGas,
-       nullptr,
-       "Natural Gas (typical)",
-       "Nm³/hr",
-       "6\" - 150mm",
-       "Sched 40",
-       "8\" - 200mm",
-       "Sched 40",
-       1,
-       {{"Minimum", 62, 24, 15, 0, 15000},
-        {"Normal", 55, 24, 12, 0, 28000},
-        {"Maximum", 48, 24, 10, 0, 38000}}},
+       {kPhaseGas,
+        "",
+        "Natural Gas (typical)",
+        "Nm³/hr",
+        "6\" - 150mm",
+        "Sched 40",
+        "8\" - 200mm",
+        "Sched 40",
+        1,
+        {{"Minimum", 62, 24, 15, 0, 15000},
+         {"Normal", 55, 24, 12, 0, 28000},
+         {"Maximum", 48, 24, 10, 0, 38000}}}},
       {"Aerated water from flotation tank to clarifier",
        "LCV-4102",
-       kPhaseTwoPhase,
-       "Water",
-       "Air",
-       "kg/hr",
-       "4\" - 100mm",
-       "Sched 40",
-       "4\" - 100mm",
-       "Sched 40",
-       0,
-       {{"Minimum", 7, 2.5, 25, 40, 80},
-        {"Normal", 6.5, 2.5, 25, 60, 120},
-        {"Maximum", 6, 2.5, 25, 75, 150}}},
+       {kPhaseTwoPhase,
+        "Water",
+        "Air",
+        "kg/hr",
+        "4\" - 100mm",
+        "Sched 40",
+        "4\" - 100mm",
+        "Sched 40",
+        0,
+        {{"Minimum", 7, 2.5, 25, 40, 80},
+         {"Normal", 6.5, 2.5, 25, 60, 120},
+         {"Maximum", 6, 2.5, 25, 75, 150}}}},
   };
   return items;
 }
 
-constexpr int kInputSigFigs = 3;
-
-// Analysis type page: the analysis type and the number of conditions; the default item's unit
-// choices stay.
-void AnalysisStep(const xPageArgs& args, const DemoItem& d) {
-  const pugi::xml_node process = ProcessOf(args.Item);
-  GetOrAddChild(process, "phase", 0).text().set(d.phase);
-  SetConditionCount(process, static_cast<int>(d.conditions.size()));
-  WriteAnalysisDefaults(process);
-  SetChildBool(process, "enguser", args.EngUser);
-}
-
-// Process page: fluid, conditions, pipes, then the estimated properties and the page's checks.
-void ProcessStep(const xPageArgs& args, const DemoItem& d) {
-  const pugi::xml_node process = ProcessOf(args.Item);
-  const pugi::xml_node units = GetOrAddChild(process, "units");
-  if (d.gasFlowUnit) SetChildText(GetOrAddChild(units, "flow"), "gas", d.gasFlowUnit);
-  WriteProcessDefaults(process, *args.Units.Pressure);
-  if (d.liquid) SelectTableFluid(args, "liquid", d.liquid);
-  if (d.gas) SelectTableFluid(args, "gas", d.gas);
-  std::size_t i = 0;
-  for (pugi::xml_node c : process.child("conditions").children("condition")) {
-    const DemoCondition& dc = d.conditions.at(i++);
-    SetChildText(c, "title", dc.title);
-    SetChildNumber(c, "p1", dc.p1, kInputSigFigs);
-    SetChildNumber(c, "pout", dc.pout, kInputSigFigs);
-    SetChildNumber(c, "temp", dc.temp, kInputSigFigs);
-    if (d.liquid) SetChildNumber(GetOrAddChild(c, "liquid"), "flow", dc.liquidFlow, kInputSigFigs);
-    if (d.gas) SetChildNumber(GetOrAddChild(c, "gas"), "flow", dc.gasFlow, kInputSigFigs);
-  }
-  SelectPipes(args, d.pipeIn, d.scheduleIn, d.pipeOut, d.scheduleOut);
-  RecomputeProperties(args);
-  if (const std::string problem = CheckProcessConditions(args); !problem.empty()) throw Exception(problem);
-}
-
-// Valve specification page: the recommended type and trim, the first direction and
-// characteristic the catalogue offers for them, design conditions and rating from the conditions.
-void ValveSpecStep(const xPageArgs& args) {
-  xVlvSpecRecommendation recommendation;
-  const rVlvSpecRecommendation proposal = recommendation.Recommend(args);
-  ChooseValveSpec(args, proposal.vlvtype, proposal.vlvtrim);
-  DesignFromConditions(args);
+bool HasTrimDesign(pugi::xml_node process) {
+  return GetChildBool(process, "edtrim") || GetChildBool(process, "zztrim") ||
+         GetChildBool(process, "cctrim");
 }
 
 void Engineer(const ReferenceData& ref, pugi::xml_node item, const DemoItem& d, DemoItemSummary& summary) {
@@ -174,10 +121,10 @@ void Engineer(const ReferenceData& ref, pugi::xml_node item, const DemoItem& d, 
   const xPageArgs args{ref.db.get(), item, UnitsOf(*ref.units), &management, ref.engUser};
   const pugi::xml_node process = ProcessOf(item);
 
-  AnalysisStep(args, d);
-  ProcessStep(args, d);
-  ValveSpecStep(args);
-  FitPlates(args, d.plates);
+  ScriptAnalysisType(args, d.script);
+  ScriptProcess(args, d.script);
+  ScriptValveSpec(args);
+  FitPlates(args, d.script.plates);
   SizeItemValve(ref, item);
   // Back on the valve specification page, the recommendation now knows the sized valve's noise
   // and capacity; the engineer takes it and sizes again until it stands.
@@ -191,7 +138,7 @@ void Engineer(const ReferenceData& ref, pugi::xml_node item, const DemoItem& d, 
       break;
     ChooseValveSpec(again, proposal.vlvtype, proposal.vlvtrim);
     DesignFromConditions(again);
-    FitPlates(again, d.plates);
+    FitPlates(again, d.script.plates);
     SizeItemValve(ref, item);
   }
   summary.notes = SizeItemActuator(ref, item);

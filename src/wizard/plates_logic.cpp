@@ -120,7 +120,11 @@ void FitPlates(const xPageArgs& args, int count) {
   ui.shown.clear();
   page->PlateCountChange(count);
   if (!ui.shown.empty()) throw Exception(ui.shown.front().text);
-  page->SaveData();
+  // Leaving the page forwards saves it, and is refused (with the page's message) when the plates
+  // would leave some condition without a pressure drop across the valve.
+  TAction action = aNo;
+  page->OnNext(action);
+  if (action == aNo) throw Exception(ui.shown.empty() ? kP1GreaterThanP2 : ui.shown.front().text);
 }
 
 }  // namespace quenta
