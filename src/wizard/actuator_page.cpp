@@ -681,22 +681,11 @@ bool TActuatorPage::CellEdited(std::string_view grid, int row, const std::string
 namespace {
 
 xControl ChoiceOf(const char* id, const char* caption, const xComboList& list) {
-  xControl c;
-  c.id = id;
-  c.kind = xControlKind::Choice;
-  c.caption = caption;
-  c.items = list.Items;
-  c.index = list.ItemIndex;
-  c.editable = false;
-  return c;
+  return ChoiceControl(id, caption, list);
 }
 
 xControl LabelOf(std::string id, std::string text, xCue cue = xCue::Normal) {
-  xControl c;
-  c.id = std::move(id);
-  c.text = std::move(text);
-  c.cue = cue;
-  return c;
+  return LabelControl(std::move(id), std::move(text), cue);
 }
 
 // A value cell under the page's own rule of who may type into it.

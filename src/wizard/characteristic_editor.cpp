@@ -42,21 +42,13 @@ double Keep(double v, double lo, double hi) {
 }
 
 xControl CheckBox(const char* id, bool checked, bool visible) {
-  xControl c;
-  c.id = id;
-  c.kind = xControlKind::Check;
-  c.caption = "Cavitation Control";
-  c.checked = checked;
+  xControl c = CheckControl(id, "Cavitation Control", checked);
   c.visible = visible;
   return c;
 }
 
 xControl Button(const char* id, const char* caption) {
-  xControl c;
-  c.id = id;
-  c.kind = xControlKind::Button;
-  c.caption = caption;
-  return c;
+  return ButtonControl(id, caption);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "item/combo_list.h"
 #include "item/grid_obj.h"
 #include "wizard/page_ui.h"
 
@@ -104,6 +105,16 @@ struct xChart {
   std::string title, xTitle, yTitle;
   std::vector<xChartSeries> series;
 };
+
+// The usual entries of a control table; callers set what differs (enabled, visible, cue).
+// A Choice is picked from its items, never typed.
+xControl ChoiceControl(std::string id, std::string caption, const xComboList& list);
+xControl CheckControl(std::string id, std::string caption, bool checked);
+xControl LabelControl(std::string id, std::string text, xCue cue = xCue::Normal);
+xControl ButtonControl(std::string id, std::string caption);
+// Hidden when there is no file to show.
+xControl PictureControl(std::string id, std::string file);
+xControl GridControl(std::string id, std::string caption = "");
 
 // The entry of id in a control table; null when there is none.
 const xControl* FindControl(const std::vector<xControl>& controls, std::string_view id);

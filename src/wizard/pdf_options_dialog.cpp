@@ -19,11 +19,7 @@ constexpr xBox kBoxes[] = {{"ValveResults", "Valve Results", kPDFValve},
                            {"CalculationDetails", "Calculation Details", kPDFDetails}};
 
 xControl Check(const char* id, const char* caption, bool checked, bool enabled) {
-  xControl c;
-  c.id = id;
-  c.kind = xControlKind::Check;
-  c.caption = caption;
-  c.checked = checked;
+  xControl c = CheckControl(id, caption, checked);
   c.enabled = enabled;
   return c;
 }

@@ -461,11 +461,7 @@ bool TPriceBuildUpPage::btnCreateClick() {
 namespace {
 
 xControl LabelOf(const char* id, const char* text, xCue cue = xCue::Normal) {
-  xControl c;
-  c.id = id;
-  c.text = text;
-  c.cue = cue;
-  return c;
+  return LabelControl(id, text, cue);
 }
 
 // A price the engineer set apart from the one the reference data give.

@@ -62,30 +62,15 @@ const char* ElementOf(xQuantity q) {
 }
 
 xControl Choice(const char* id, const xComboList& list, const char* caption = "") {
-  xControl c;
-  c.id = id;
-  c.kind = xControlKind::Choice;
-  c.caption = caption;
-  c.items = list.Items;
-  c.index = list.ItemIndex;
-  c.editable = false;
-  return c;
+  return ChoiceControl(id, caption, list);
 }
 
 xControl Check(const char* id, const char* caption, bool checked) {
-  xControl c;
-  c.id = id;
-  c.kind = xControlKind::Check;
-  c.caption = caption;
-  c.checked = checked;
-  return c;
+  return CheckControl(id, caption, checked);
 }
 
 xControl Label(const char* id, const std::string& text) {
-  xControl c;
-  c.id = id;
-  c.text = text;
-  return c;
+  return LabelControl(id, text);
 }
 
 }  // namespace

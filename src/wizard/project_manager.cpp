@@ -68,19 +68,13 @@ bool IsOneOf(std::string_view text, std::initializer_list<const char*> messages)
 }
 
 xControl Button(const char* id, const char* caption, bool enabled) {
-  xControl c;
-  c.id = id;
-  c.kind = xControlKind::Button;
-  c.caption = caption;
+  xControl c = ButtonControl(id, caption);
   c.enabled = enabled;
   return c;
 }
 
 xControl Label(const char* id, std::string text, bool visible = true) {
-  xControl c;
-  c.id = id;
-  c.kind = xControlKind::Label;
-  c.text = std::move(text);
+  xControl c = LabelControl(id, std::move(text));
   c.visible = visible;
   return c;
 }

@@ -35,10 +35,7 @@ std::string ErrorLoadingPage(const std::string& message) {
 }
 
 xControl Button(const char* id, const char* caption, bool enabled = true) {
-  xControl c;
-  c.id = id;
-  c.kind = xControlKind::Button;
-  c.caption = caption;
+  xControl c = ButtonControl(id, caption);
   c.enabled = enabled;
   return c;
 }

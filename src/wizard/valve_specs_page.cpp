@@ -72,48 +72,20 @@ void SelectFirst(xComboList& list) {
 }
 
 xControl Choice(const char* id, const char* caption, const xComboList& list) {
-  xControl c;
-  c.id = id;
-  c.kind = xControlKind::Choice;
-  c.caption = caption;
-  c.items = list.Items;
-  c.index = list.ItemIndex;
-  c.editable = false;
-  return c;
+  return ChoiceControl(id, caption, list);
 }
 
 xControl Label(const char* id, std::string text, xCue cue = xCue::Normal) {
-  xControl c;
-  c.id = id;
-  c.kind = xControlKind::Label;
-  c.text = std::move(text);
-  c.cue = cue;
-  return c;
+  return LabelControl(id, std::move(text), cue);
 }
 
 xControl Picture(const char* id, const std::string& file) {
-  xControl c;
-  c.id = id;
-  c.kind = xControlKind::Picture;
-  c.text = file;
-  c.visible = !file.empty();
-  return c;
+  return PictureControl(id, file);
 }
 
 xControl Button(const char* id, const char* caption, bool visible = true) {
-  xControl c;
-  c.id = id;
-  c.kind = xControlKind::Button;
-  c.caption = caption;
+  xControl c = ButtonControl(id, caption);
   c.visible = visible;
-  return c;
-}
-
-xControl GridControl(const char* id, const char* caption) {
-  xControl c;
-  c.id = id;
-  c.kind = xControlKind::Grid;
-  c.caption = caption;
   return c;
 }
 
