@@ -69,6 +69,12 @@ const xControl* FindControl(const std::vector<xControl>& controls, std::string_v
   return nullptr;
 }
 
+std::optional<xControl> xPageLogic::Control(std::string_view id) const {
+  const std::vector<xControl> controls = Controls();
+  if (const xControl* c = FindControl(controls, id)) return *c;
+  return std::nullopt;
+}
+
 xGrid xPageLogic::Grid(std::string_view) const {
   return {};
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -116,8 +117,11 @@ xControl ButtonControl(std::string id, std::string caption);
 xControl PictureControl(std::string id, std::string file);
 xControl GridControl(std::string id, std::string caption = "");
 
-// The entry of id in a control table; null when there is none.
+// The entry of id in a control table; null when there is none. The table must outlive the
+// pointer, so a temporary table (a Controls() call in the same expression) is refused at
+// compile time: ask the logic for Control(id) instead.
 const xControl* FindControl(const std::vector<xControl>& controls, std::string_view id);
+const xControl* FindControl(std::vector<xControl>&& controls, std::string_view id) = delete;
 
 class xPageLogic {
  public:
@@ -129,6 +133,8 @@ class xPageLogic {
 
   // The state of every control (step 2 above). Pure.
   virtual std::vector<xControl> Controls() const { return {}; }
+  // A copy of the entry of id in Controls(); nullopt when there is none. Pure.
+  std::optional<xControl> Control(std::string_view id) const;
   // The grid of a Grid control; an empty grid for an unknown id. Pure.
   virtual xGrid Grid(std::string_view id) const;
   // The chart of a Chart control; an empty chart for an unknown id. Pure.

@@ -25,15 +25,15 @@ TEST(AboutDialogsTest, FeedbackSendsTheTextAsAMailAndCancelOpensNothing) {
   ASSERT_EQ(ui.urls.size(), 2u);
   EXPECT_EQ(ui.urls[0], FeedbackLink(""));
   EXPECT_EQ(ui.urls[1], FeedbackLink("Valve 3 & 4: #noise 100%"));
-  EXPECT_EQ(FindControl(form.Controls(), "Memo1")->text, "Valve 3 & 4: #noise 100%");
+  EXPECT_EQ(form.Control("Memo1")->text, "Valve 3 & 4: #noise 100%");
   EXPECT_TRUE(ui.shown.empty());
 }
 
 TEST(AboutDialogsTest, AboutBoxShowsTheVersionAndOpensBothLinks) {
   xScriptedPageUI ui;
   TAboutBox about(ui);
-  EXPECT_EQ(FindControl(about.Controls(), "Version")->text, VersionText());
-  EXPECT_EQ(FindControl(about.Controls(), "ProductName")->text, "Tarvik - Quenta");
+  EXPECT_EQ(about.Control("Version")->text, VersionText());
+  EXPECT_EQ(about.Control("ProductName")->text, "Tarvik - Quenta");
   about.Label2Click();
   about.Label4Click();
   EXPECT_EQ(ui.urls, (std::vector<std::string>{kMakerWebAddress, MakerMailLink()}));

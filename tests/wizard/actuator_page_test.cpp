@@ -398,7 +398,7 @@ TEST_F(ActuatorPageTest, ControlTableReflectsTheRules) {
     EXPECT_TRUE(valve.At(kValveRowSeatLoading, 0).editable);
     EXPECT_EQ(valve.units[kValveRowSeatLoading], "N/mm");
     EXPECT_EQ(page->Grid("ThrustGrid").At(0, 0).cue, xCue::Grey);
-    const xControl* balanced = FindControl(page->Controls(), "PressureBalanced");
+    const std::optional<xControl> balanced = page->Control("PressureBalanced");
     ASSERT_TRUE(balanced);
     EXPECT_EQ(balanced->enabled, row.engUser);
     EXPECT_EQ(balanced->checked, row.balanced && row.engUser);

@@ -94,7 +94,7 @@ TEST_F(AnalysisTypePageTest, NewItemStartsUnchosenAndCannotBeLeftUntilATypeIsCho
   EXPECT_EQ(page->conditions, 0);
   EXPECT_TRUE(page->IecNoise);
   EXPECT_EQ(GetChildText(process(), "iecnoise"), "True") << "written when the page loads";
-  EXPECT_EQ(FindControl(page->Controls(), "AnalysisType")->index, -1);
+  EXPECT_EQ(page->Control("AnalysisType")->index, -1);
   EXPECT_FALSE(page->pPageEnabled);
   EXPECT_TRUE(page->nPageEnabled);
 
@@ -207,7 +207,7 @@ TEST_F(AnalysisTypePageTest, FewerConditionsAskBeforeTheyGo) {
   EXPECT_EQ(ui_.shown[0].text, kMsgRemoveConditions);
   EXPECT_EQ(ui_.shown[0].kind, xMsgKind::Warning);
   EXPECT_EQ(page->ConditionCount, 3);
-  EXPECT_EQ(FindControl(page->Controls(), "Conditions")->value, 3);
+  EXPECT_EQ(page->Control("Conditions")->value, 3);
   EXPECT_EQ(management("valverecalc"), "") << "No changes nothing else";
   EXPECT_EQ(buttons_.Count(), 8);
 
@@ -273,7 +273,7 @@ TEST_F(AnalysisTypePageTest, AnUnknownStoredUnitIsKeptAndAFailedConversionWrites
   SetChildNumber(liquid, "nu", 1, 4);
   auto page = MakePage();
   EXPECT_EQ(page->UnitRows[2].Value, "furlong²/fortnight");
-  EXPECT_EQ(FindControl(page->Controls(), "UnitNu")->index, -1);
+  EXPECT_EQ(page->Control("UnitNu")->index, -1);
   page->SaveData();  // nothing asks for a conversion
   EXPECT_EQ(GetChildText(units, "nu"), "furlong²/fortnight");
 

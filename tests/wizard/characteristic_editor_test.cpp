@@ -52,9 +52,7 @@ class CharacteristicEditorTest : public ::testing::Test {
     return {e.Points.at(static_cast<std::size_t>(i)).x.Value(),
             e.Points.at(static_cast<std::size_t>(i)).y.Value()};
   }
-  static bool Visible(const TfrmCharEdit& e, const char* id) {
-    return FindControl(e.Controls(), id)->visible;
-  }
+  static bool Visible(const TfrmCharEdit& e, const char* id) { return e.Control(id)->visible; }
 
   pugi::xml_document doc_;
   pugi::xml_node item_;
@@ -283,7 +281,7 @@ xConnection* CharacteristicViewerTest::db_ = nullptr;
 
 TEST_F(CharacteristicViewerTest, SaveImageWritesTheGraphAsSvg) {
   const auto v = Viewer();
-  EXPECT_EQ(FindControl(v->Controls(), "Image")->text, v->Svg());
+  EXPECT_EQ(v->Control("Image")->text, v->Svg());
   ui_.fileReplies.push_back(folder_ / "graph.svg");
   ui_.fileReplies.push_back(folder_ / "bare");  // the extension is added
   EXPECT_TRUE(v->SaveImageClick());

@@ -71,7 +71,7 @@ TEST_F(FluidPropertiesTest, TheLiquidDialogShowsTheStoredConstantsAndTheTablesIn
   EXPECT_EQ(general.At(1, 0).text, "374");
   EXPECT_EQ(general.units[1], "°C");
   EXPECT_EQ(general.units[2], "bar(g)");
-  EXPECT_EQ(FindControl(dialog.Controls(), "lblPressure")->text, "bar(g)");
+  EXPECT_EQ(dialog.Control("lblPressure")->text, "bar(g)");
 
   // The tables start at the triple point, 273.16 K: 999.79 kg/m³, 0.61165 kPa(a),
   // 0.0017914 Pa.s and 1402.3 m/s.
@@ -108,7 +108,7 @@ TEST_F(FluidPropertiesTest, OkWritesTheGeneralValuesAndCancelWritesNothing) {
   {
     TfrmGasProperties dialog(Args(), ui_, "bar(a)", "°C", gases);
     ASSERT_EQ(dialog.Grid("gridGeneral").rows, 5);
-    EXPECT_FALSE(FindControl(dialog.Controls(), "chartDensity"));
+    EXPECT_FALSE(dialog.Control("chartDensity"));
     dialog.GeneralEdited(0, "Dry Air");
     dialog.GeneralEdited(3, "1.41");
     dialog.Cancel();

@@ -123,7 +123,7 @@ TEST_F(PlatesPageTest, NoPlatesWhereTheyAreImpossible) {
     SetChildNumber(First(), "p2", 5, 3);  // left by plates of an earlier visit
     management_->SetDiffuserReset(false);
     auto page = Open();
-    const xControl* count = FindControl(page->Controls(), "NumberOfPlates");
+    const std::optional<xControl> count = page->Control("NumberOfPlates");
     ASSERT_TRUE(count);
     EXPECT_EQ(count->enabled, row.possible);
     EXPECT_EQ(count->index, 0);
@@ -210,7 +210,7 @@ TEST_F(PlatesPageTest, LineSizesStayInOrderAlongTheFlow) {
   EXPECT_EQ(GetChildText(Plate(2), "size"), "6\" - 150mm");
   EXPECT_EQ(page->Plate(2).LineSize, "6\" - 150mm");
   // Every Cv offered is one of the 6" plates; the chosen one among them.
-  const xControl* cv = FindControl(page->Controls(), "Cv2");
+  const std::optional<xControl> cv = page->Control("Cv2");
   ASSERT_TRUE(cv);
   ASSERT_GE(cv->index, 0);
   EXPECT_EQ(cv->items[static_cast<std::size_t>(cv->index)], GetChildText(Plate(2), "vc"));

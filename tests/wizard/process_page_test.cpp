@@ -290,7 +290,7 @@ TEST_F(ProcessPageTest, TypedTextThatIsNoNumberOrACellThatIsNotEditableLeavesThe
   EXPECT_NEAR(page->Cell(kRow5, 0)->val, density, 1e-9);
   // The gas page's switches do not exist here.
   page->OverrideClick("CompressibilityOverride", true);
-  EXPECT_FALSE(FindControl(page->Controls(), "CompressibilityOverride"));
+  EXPECT_FALSE(page->Control("CompressibilityOverride"));
   EXPECT_TRUE(ui_.shown.empty());
 }
 
@@ -559,7 +559,7 @@ TEST_F(ProcessPageTest, AFluidChangedInThePropertyDialogIsBlueUntilATableFluidIs
   page->PropertiesClick();
   EXPECT_EQ(ui_.dialogs, std::vector<std::string>{"Liquid Properties"});
   EXPECT_EQ(GetChildText(Fluid("liquid"), "name"), "Water");
-  EXPECT_EQ(FindControl(page->Controls(), "LookupFluid")->cue, xCue::Normal);
+  EXPECT_EQ(page->Control("LookupFluid")->cue, xCue::Normal);
 
   ui_.dialogScripts.push_back([](TPageDialog& d) {
     auto& dialog = dynamic_cast<TfrmLiquidProperties&>(d);
@@ -574,14 +574,14 @@ TEST_F(ProcessPageTest, AFluidChangedInThePropertyDialogIsBlueUntilATableFluidIs
   EXPECT_EQ(page->LookupFluid().Items.back(), "Boiler Water");
   EXPECT_EQ(GetChildText(Fluid("liquid"), "base"), "Water");
   EXPECT_EQ(GetChildFloat(Fluid("liquid"), "critt"), 380);
-  const xControl* list = FindControl(page->Controls(), "LookupFluid");
+  const std::optional<xControl> list = page->Control("LookupFluid");
   EXPECT_EQ(list->cue, xCue::Blue);
   EXPECT_EQ(list->text, "Boiler Water");
   // The renamed fluid keeps water's curves.
   EXPECT_NEAR(page->Cell(kRow5, 0)->val, 992.2, 1.0);
 
   page->FluidChange("Methanol");
-  EXPECT_EQ(FindControl(page->Controls(), "LookupFluid")->cue, xCue::Normal);
+  EXPECT_EQ(page->Control("LookupFluid")->cue, xCue::Normal);
   EXPECT_EQ(GetChildText(Fluid("liquid"), "modified"), "False");
   EXPECT_EQ(std::count(page->LookupFluid().Items.begin(), page->LookupFluid().Items.end(), "Boiler Water"),
             0);

@@ -445,7 +445,7 @@ TEST_F(SizingWizardTest, MenuOpensTheAboutBoxAndTheFeedbackForm) {
   EXPECT_EQ(ui_.dialogs, (std::vector<std::string>{"About", "Quality Feedback Form"}));
   EXPECT_EQ(notifications_, 2);
   for (const char* id : {"mnuSave", "mnuSaveAsDefaultItem", "mnuAbout", "mnuQualityFeedback"})
-    EXPECT_NE(FindControl(w->Controls(), id), nullptr) << id;
+    EXPECT_TRUE(w->Control(id)) << id;
 }
 
 }  // namespace
