@@ -240,6 +240,21 @@ void TfrmProjectManager::RefreshTree(pugi::xml_node focus) {
   shownKey_ = KeyOf(0);
 }
 
+template <class Change>
+bool TfrmProjectManager::StoreChange(Change change, std::initializer_list<const char*> expected) {
+  try {
+    change();
+    return true;
+  } catch (const std::exception& e) {
+    if (IsOneOf(e.what(), expected))
+      Inform(e.what());
+    else
+      Fail(e.what());
+  }
+  RefreshTreeKeepingSelection();
+  return false;
+}
+
 void TfrmProjectManager::RefreshTreeKeepingSelection() {
   RefreshTree(StoreElementOf(shownKey_));
 }
@@ -427,31 +442,14 @@ void TfrmProjectManager::AddCustomer() {
   std::string name = "New Customer";
   if (!UI.InputQuery("New Customer", "Please enter the customer name", name)) return;
   pugi::xml_node added;
-  try {
-    added = store_->AddCustomer(name);
-  } catch (const std::exception& e) {
-    if (IsOneOf(e.what(), {kMsgCustomerExists}))
-      Inform(e.what());
-    else
-      Fail(e.what());
-    RefreshTreeKeepingSelection();
-    return;
-  }
-  RefreshTree(added);
+  if (StoreChange([&] { added = store_->AddCustomer(name); }, {kMsgCustomerExists})) RefreshTree(added);
 }
 
 void TfrmProjectManager::RemoveCustomer() {
   auto event = Event();
   const xTreeNode* node = SelectedNode();
   if (!node || node->Level != 1) return;
-  try {
-    store_->RemoveCustomer(node->Element);
-  } catch (const std::exception& e) {
-    Fail(e.what());
-    RefreshTreeKeepingSelection();
-    return;
-  }
-  RefreshTree();
+  if (StoreChange([&] { store_->RemoveCustomer(node->Element); })) RefreshTree();
 }
 
 void TfrmProjectManager::AddQuote() {
@@ -466,21 +464,16 @@ void TfrmProjectManager::AddQuote() {
   std::string number = "New Quote";
   if (!UI.InputQuery("New Quote", "Please enter the quote number", number)) return;
   pugi::xml_node focus;
-  try {
-    // Made in a document of its own: the open quote is only left through the modified-quote
-    // question, when the tree selects the new quote.
-    xQuoteDocument added;
-    focus =
-        quenta::AddQuote(*store_, nodes_[static_cast<std::size_t>(target)].Element, number, added).StoreQuote;
-  } catch (const std::exception& e) {
-    if (IsOneOf(e.what(), {kMsgQuoteNumberExists, kMsgQuoteNumberInvalid, kMsgErrorCreatingFile}))
-      Inform(e.what());
-    else
-      Fail(e.what());
-    RefreshTreeKeepingSelection();
-    return;
-  }
-  RefreshTree(focus);
+  const pugi::xml_node customer = nodes_[static_cast<std::size_t>(target)].Element;
+  const bool added = StoreChange(
+      [&] {
+        // Made in a document of its own: the open quote is only left through the modified-quote
+        // question, when the tree selects the new quote.
+        xQuoteDocument quote;
+        focus = quenta::AddQuote(*store_, customer, number, quote).StoreQuote;
+      },
+      {kMsgQuoteNumberExists, kMsgQuoteNumberInvalid, kMsgErrorCreatingFile});
+  if (added) RefreshTree(focus);
 }
 
 void TfrmProjectManager::RemoveQuote() {
@@ -489,14 +482,7 @@ void TfrmProjectManager::RemoveQuote() {
   if (!node || node->Level != 2) return;
   if (!Ask(kMsgConfirmRemoveQuote, xMsgKind::Confirmation, xMsgButton::Yes, xMsgButton::Cancel)) return;
   pugi::xml_node customer;
-  try {
-    customer = store_->RemoveQuote(node->Element);
-  } catch (const std::exception& e) {
-    Fail(e.what());
-    RefreshTreeKeepingSelection();
-    return;
-  }
-  RefreshTree(customer);
+  if (StoreChange([&] { customer = store_->RemoveQuote(node->Element); })) RefreshTree(customer);
 }
 
 void TfrmProjectManager::ImportQuotes() {
@@ -504,14 +490,11 @@ void TfrmProjectManager::ImportQuotes() {
   fs::path file = store_->QuotesFolder();
   if (!UI.ChooseFile(xFileDialog::Open, kImportCaption, kQuoteFileFilter, file)) return;
   xImportResult result;
-  try {
+  const bool imported = StoreChange([&] {
     xQuoteDocument reader;
     result = quenta::ImportQuotes(*store_, {file}, reader);
-  } catch (const std::exception& e) {
-    Fail(e.what());
-    RefreshTreeKeepingSelection();
-    return;
-  }
+  });
+  if (!imported) return;
   if (!result.Notes.empty()) Inform(JoinLines(result.Notes));
   RefreshTree(result.Focus);
 }

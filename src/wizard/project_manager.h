@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <pugixml.hpp>
@@ -189,6 +190,11 @@ class TfrmProjectManager : public xPageLogic {
   // After a store change: the nodes held may belong to a store read afresh, so the tree is
   // built again around the node shown.
   void RefreshTreeKeepingSelection();
+  // Runs a change of the store. A failure is shown (as information when its message is one of
+  // expected, a refusal the engineer mends by typing again, else as an error) and the tree is
+  // rebuilt keeping its selection, since the store may have been read again; false then.
+  template <class Change>
+  bool StoreChange(Change change, std::initializer_list<const char*> expected = {});
   // Makes node the selected one, showing what it holds. False when the open quote could not be
   // saved and so must stay.
   bool SelectNode(int node);
